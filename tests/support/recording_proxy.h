@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A small HTTP proxy on 127.0.0.1 for the GUI tests. The web views send it
+// every request with the absolute URL in the request line (http_proxy); it
+// records that URL and answers with a small page, so a test sees exactly what
+// each view asked for and no request leaves the machine.
+class RecordingProxy {
+public:
+    struct Response {
+        int status = 200;
+        std::string contentType = "text/html; charset=utf-8";
+        std::string body;
+        std::chrono::milliseconds delay{0};
+    };
+    using Responder = std::function<Response(const std::string& url)>;
+
+    RecordingProxy();
+    ~RecordingProxy();
+    RecordingProxy(const RecordingProxy&) = delete;
+    RecordingProxy& operator=(const RecordingProxy&) = delete;
+
+    int Port() const { return m_port; }
+    std::string Address() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+
+    // Every absolute URL requested so far, in arrival order.
+    std::vector<std::string> Requests() const;
+    void ClearRequests();
+    // Replaces the default answer (a page naming its URL, with links "next"
+    // and "blank" to further pages on the same host).
+    void SetResponder(Responder responder);
+
+    static Response DefaultPage(const std::string& url);
+
+private:
+    void AcceptLoop();
+    void Serve(int connection);
+
+    int m_listener = -1;
+    int m_port = 0;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+    Responder m_responder;
+    std::vector<std::thread> m_workers;
+    std::thread m_acceptor;
+    bool m_stopping = false;
+};
