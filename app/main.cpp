@@ -1,3 +1,4 @@
+#include "compact_style.h"
 #include "form1.h"
 
 #include <wx/app.h>
@@ -6,8 +7,9 @@ namespace {
 
 class ScoutwellApp : public wxApp {
 public:
+    // wxApp::OnInit is not called: the program takes no command line.
     bool OnInit() override {
-        // The command line is not read: no wxApp::OnInit, which would parse it.
+        ApplyCompactStyle();
         auto* form1 = new Form1();
         form1->Form_Load();
         form1->Show();

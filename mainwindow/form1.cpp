@@ -1,5 +1,189 @@
 #include "form1.h"
 
-Form1::Form1() : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8("Scoutwell")) {}
+#include "compact_style.h"
+#include "engine_catalogue.h"
+#include "failure.h"
+#include "twips.h"
+
+#include <wx/button.h>
+#include <wx/combobox.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/webview.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const wxColour Black(0, 0, 0);
+const wxColour DarkRed(192, 0, 0);
+const wxColour White(255, 255, 255);
+
+// Design client area of the window, in twips.
+constexpr float DesignClientWidth = 9390;
+constexpr float DesignClientHeight = 6795;
+
+wxPoint TwipsPoint(float left, float top) { return {TwipsToPixels(left), TwipsToPixels(top)}; }
+wxSize TwipsSize(float width, float height) { return {TwipsToPixels(width), TwipsToPixels(height)}; }
+
+wxPanel* NewFrame(wxWindow* parent, const wxColour& colour, float left, float top, float width, float height) {
+    auto* frame = new wxPanel(parent, wxID_ANY, TwipsPoint(left, top), TwipsSize(width, height), wxBORDER_NONE);
+    frame->SetBackgroundColour(colour);
+    return frame;
+}
+
+wxStaticText* NewLabel(wxWindow* parent, const wxString& caption, float left, float top, float width, float height,
+                       long style = 0) {
+    auto* label = new wxStaticText(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height),
+                                   style | wxST_NO_AUTORESIZE);
+    return label;
+}
+
+wxButton* NewButton(wxWindow* parent, const wxString& caption, float left, float top, float width, float height) {
+    return new wxButton(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height));
+}
+
+// The hint text, exactly as shown to the user, double spaces included.
+const wchar_t* const HintText =
+    L"Quick Hints: Left-Click will allow you to surf within the same browser window.  Right-Click gives you "
+    L"the options to Open in a New Window, which will open your regular browser,  Right-Click gives other "
+    L"options also.  Use Open to expand the browser window.";
+
+const PaneArray<const wchar_t*> InitialEngineTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search",
+                                                      L"Dogpile"};
+
+} // namespace
+
+Form1::Form1() : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")), Timer1(this) {
+    // Children created from here on inherit the window's default font.
+    SetFont(CompactFont());
+    SetBackgroundColour(Black);
+    SetClientSize(TwipsSize(DesignClientWidth, DesignClientHeight));
+
+    CreateTopStrip();
+    CreatePaneRows();
+    CreateUrlBar();
+    BindHandlers();
+}
+
+Form1::~Form1() {
+    Timer1.Stop();
+}
+
+void Form1::CreateTopStrip() {
+    Frame1 = NewFrame(this, Black, 0, 0, 2535, 1575);
+    Label1 = NewLabel(Frame1, L"Enter keywords here:", 120, 120, 1695, 255);
+    Label1->SetForegroundColour(White);
+    Text1 = new wxTextCtrl(Frame1, wxID_ANY, wxString(), TwipsPoint(120, 360), TwipsSize(2295, 405));
+    Command1 = NewButton(Frame1, L"Search", 120, 840, 2295, 255);
+
+    Frame2 = NewFrame(this, Black, 2520, 0, 6855, 735);
+    wxArrayString engineNames;
+    for (const EngineEntry& entry : EngineCatalogue())
+        engineNames.Add(wxString(std::wstring(entry.DisplayName)));
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        const float left = 240 + 1200 * static_cast<float>(i);
+        Label2[i] = NewLabel(Frame2, wxString::Format("%d", i + 1), left, 120, 1095, 255);
+        Label2[i]->SetForegroundColour(White);
+        SearchEngine[i] = new wxComboBox(Frame2, wxID_ANY, wxString(InitialEngineTexts[i]), TwipsPoint(left, 360),
+                                         TwipsSize(1095, 315), engineNames, wxCB_DROPDOWN);
+    }
+    Command3 = NewButton(Frame2, L"Help", 6240, 120, 615, 255);
+    Command2 = NewButton(Frame2, L"Save", 6240, 480, 615, 255);
+
+    Frame3 = NewFrame(this, White, 2520, 720, 6855, 855);
+    Label3 = NewLabel(Frame3, HintText, 120, 120, 6615, 615);
+}
+
+void Form1::CreatePaneRows() {
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        const float rowTop = 1560 + 1080 * static_cast<float>(i);
+        Frame4[i] = NewFrame(this, DarkRed, 0, rowTop, 735, 975);
+        Openbtn[i] = NewButton(Frame4[i], L"Open", 0, 0, 615, 255);
+        Fwdbtn[i] = NewButton(Frame4[i], L"Fwd", 0, 240, 615, 255);
+        Backbtn[i] = NewButton(Frame4[i], L"Back", 0, 480, 615, 255);
+        Stopbtn[i] = NewButton(Frame4[i], L"Stop", 0, 720, 615, 255);
+
+        WebBrowser[i] = std::make_unique<WebKitBrowserView>(this);
+        WebBrowser[i]->View()->SetSize(wxRect(TwipsPoint(720, rowTop), TwipsSize(8655, 1095)));
+    }
+}
+
+void Form1::CreateUrlBar() {
+    Frame5 = NewFrame(this, DarkRed, 0, 0, 9375, 615);
+    Command4 = NewButton(Frame5, L"Load in Web Browser", 0, 0, 1935, 375);
+    Text2 = new wxTextCtrl(Frame5, wxID_ANY, wxString(), TwipsPoint(3120, 0), TwipsSize(6255, 525),
+                           wxTE_MULTILINE | wxHSCROLL | wxTE_DONTWRAP);
+    Label4 = NewLabel(Frame5, L"Current URL:", 2160, 0, 975, 375, wxALIGN_RIGHT);
+    Label4->SetForegroundColour(White);
+    Frame5->Hide();
+
+    // The tab order by the controls' tab indexes; frames and labels take no focus.
+    std::vector<std::pair<int, wxWindow*>> byTabIndex{
+        {2, Text1}, {3, Command1}, {5, SearchEngine[0]}, {15, Command2}, {43, Command3}, {50, Command4}, {51, Text2}};
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        if (i > 0)
+            byTabIndex.emplace_back(10 + i, SearchEngine[i]);
+        const int base = 5 * i;
+        byTabIndex.emplace_back(i == 0 ? 19 : 22 + base, Openbtn[i]);
+        byTabIndex.emplace_back(i == 0 ? 20 : 21 + base, Fwdbtn[i]);
+        byTabIndex.emplace_back(i == 0 ? 21 : 20 + base, Backbtn[i]);
+        byTabIndex.emplace_back(i == 0 ? 22 : 19 + base, Stopbtn[i]);
+        byTabIndex.emplace_back(44 + i, WebBrowser[i]->View());
+    }
+    std::sort(byTabIndex.begin(), byTabIndex.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [index, window] : byTabIndex)
+        m_tabOrder.push_back(window);
+}
+
+void Form1::BindHandlers() {
+    // Handlers run from the event loop: a failure in one ends that handler and
+    // never the program.
+    auto onClick = [](wxButton* button, auto handler) {
+        button->Bind(wxEVT_BUTTON, [handler](wxCommandEvent&) { IgnoreFailure(handler); });
+    };
+    onClick(Command1, [this] { Command1_Click(); });
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        onClick(Backbtn[i], [this, i] { Backbtn_Click(i); });
+        onClick(Fwdbtn[i], [this, i] { Fwdbtn_Click(i); });
+        onClick(Stopbtn[i], [this, i] { Stopbtn_Click(i); });
+    }
+    Text1->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+        IgnoreFailure([&] { Text1_KeyPress(event.GetUnicodeKey()); });
+        event.Skip(); // the box still handles the key in its own way
+    });
+    Bind(wxEVT_CHAR_HOOK, &Form1::OnCharHook, this);
+}
+
+// Tab and Shift+Tab follow the window's own tab order across its frames,
+// which the toolkit's per-container navigation cannot express. A web view
+// keeps Tab for moving between the links of its page.
+void Form1::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_TAB || (event.HasAnyModifiers() && !event.ShiftDown())) {
+        event.Skip();
+        return;
+    }
+    wxWindow* focus = FindFocus();
+    auto current = std::find_if(m_tabOrder.begin(), m_tabOrder.end(),
+                                [focus](wxWindow* w) { return focus != nullptr && (w == focus || w->IsDescendant(focus)); });
+    if (current == m_tabOrder.end() || dynamic_cast<wxWebView*>(*current) != nullptr) {
+        event.Skip();
+        return;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(m_tabOrder.size());
+    const std::ptrdiff_t step = event.ShiftDown() ? count - 1 : 1;
+    std::ptrdiff_t position = current - m_tabOrder.begin();
+    for (std::ptrdiff_t tries = 0; tries < count; ++tries) {
+        position = (position + step) % count;
+        wxWindow* candidate = m_tabOrder[position];
+        if (candidate->IsShownOnScreen() && candidate->IsEnabled()) {
+            candidate->SetFocus();
+            return;
+        }
+    }
+}
 
 void Form1::Form_Load() {}

@@ -1,7 +1,12 @@
 #include "webkit_browser_view.h"
 
 #include "failure.h"
+#include "program_folder.h"
+#include "shell_open.h"
+#include "web_address.h"
 
+#include <webkit2/webkit2.h>
+#include <wx/toplevel.h>
 #include <wx/webview.h>
 
 namespace {
@@ -15,10 +20,38 @@ wxWebView* CreateView(wxWindow* parent) {
     return view;
 }
 
+// Pages may ask for anything; only web addresses go to the desktop.
+void OpenOutside(wxWindow* owner, const std::wstring& url) {
+    if (IsWebAddress(url))
+        IgnoreFailure([&] { ShellOpen(owner, L"Open", url, L"", ProgramFolder(), ShowNormal); });
+}
+
+// WebKit asks for a new view when a page script calls window.open or the
+// user picks "Open Link in New Window" from the view's menu. The address goes
+// to the user's own browser and no view is made. (The toolkit's own handler
+// for this request aborts the whole process with this WebKit, so it is
+// replaced, not merely supplemented.)
+WebKitWebView* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer view) {
+    const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+    if (uri != nullptr)
+        OpenOutside(wxGetTopLevelParent(static_cast<wxWindow*>(view)), wxString::FromUTF8(uri).ToStdWstring());
+    return nullptr;
+}
+
 } // namespace
 
 WebKitBrowserView::WebKitBrowserView(wxWindow* parent)
-    : m_view(CreateView(parent)), m_placement(m_view) {}
+    : m_view(CreateView(parent)), m_placement(m_view) {
+    // A link meant for a new window goes to the user's own browser; the
+    // program never opens browser windows of its own.
+    m_view->Bind(wxEVT_WEBVIEW_NEWWINDOW, [this](wxWebViewEvent& event) {
+        OpenOutside(wxGetTopLevelParent(m_view), event.GetURL().ToStdWstring());
+    });
+    auto* webView = static_cast<WebKitWebView*>(m_view->GetNativeBackend());
+    g_signal_handlers_disconnect_matched(webView, GSignalMatchType(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DATA),
+                                         g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr, m_view);
+    g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
+}
 
 void WebKitBrowserView::Navigate(const std::wstring& url) {
     m_navigated = true;

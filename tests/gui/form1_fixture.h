@@ -1,0 +1,86 @@
+#pragma once
+
+#include "compact_style.h"
+#include "form1.h"
+#include "gui_test.h"
+
+#include <gtest/gtest.h>
+#include <wx/combobox.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+#include <wx/webview.h>
+
+#include <algorithm>
+#include <memory>
+
+// A real main window, shown at the top-left corner of the virtual screen,
+// with a watcher on each pane's web view. Clicks and typing go through the
+// toolkit as a user's would.
+class Form1Test : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ApplyCompactStyle(); }
+
+    void SetUp() override {
+        TestProxy().ClearRequests();
+        TestProxy().SetResponder(nullptr);
+        form = new Form1();
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            watchers[i] = std::make_unique<LoadWatcher>(form->WebBrowser[i]->View());
+    }
+
+    void TearDown() override {
+        TestProxy().SetResponder(nullptr);
+        form->Destroy();
+        RunEventLoopFor(std::chrono::milliseconds(50));
+    }
+
+    void ShowAtOrigin() {
+        form->Move(0, 0);
+        form->Show();
+        WaitFor([&] { return form->IsShownOnScreen(); });
+        RunEventLoopFor(std::chrono::milliseconds(200));
+    }
+
+    // Moves the pointer to the middle of window (keys reach a window only
+    // while the pointer is over it on a bare X server) and clicks there.
+    void Click(wxWindow* window, wxPoint offset = wxDefaultPosition) {
+        const wxRect rect = window->GetScreenRect();
+        const wxPoint at = offset == wxDefaultPosition ? rect.GetPosition() + rect.GetSize() / 2
+                                                       : rect.GetPosition() + offset;
+        m_simulator.MouseMove(at);
+        RunEventLoopFor(std::chrono::milliseconds(50));
+        m_simulator.MouseClick();
+        RunEventLoopFor(std::chrono::milliseconds(100));
+    }
+
+    void Type(const char* text) {
+        m_simulator.Text(text);
+        RunEventLoopFor(std::chrono::milliseconds(100));
+    }
+
+    void PressKey(int key, int modifiers = wxMOD_NONE) {
+        m_simulator.Char(key, modifiers);
+        RunEventLoopFor(std::chrono::milliseconds(100));
+    }
+
+    // Replaces a text box's or chooser's text as a user would: click, select
+    // all, type.
+    void TypeInto(wxWindow* box, const char* text) {
+        Click(box, wxPoint(10, box->GetSize().y / 2));
+        PressKey('A', wxMOD_CONTROL);
+        Type(text);
+    }
+
+    std::vector<std::string> SortedRequests() const {
+        auto requests = TestProxy().Requests();
+        std::erase_if(requests, [](const std::string& url) { return url.find("favicon") != std::string::npos; });
+        std::sort(requests.begin(), requests.end());
+        return requests;
+    }
+
+    Form1* form = nullptr;
+    PaneArray<std::unique_ptr<LoadWatcher>> watchers;
+
+private:
+    wxUIActionSimulator m_simulator;
+};
