@@ -4,6 +4,9 @@
 #include "engine_catalogue.h"
 #include "failure.h"
 #include "twips.h"
+#include "work_area_fit.h"
+#include "wx_desktop.h"
+#include "wx_placement.h"
 
 #include <wx/button.h>
 #include <wx/combobox.h>
@@ -56,7 +59,7 @@ const PaneArray<const wchar_t*> InitialEngineTexts = {L"Altavista", L"Lycos", L"
 
 } // namespace
 
-Form1::Form1() : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")), Timer1(this) {
+Form1::Form1() : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")) {
     // Children created from here on inherit the window's default font.
     SetFont(CompactFont());
     SetBackgroundColour(Black);
@@ -146,7 +149,9 @@ void Form1::BindHandlers() {
         button->Bind(wxEVT_BUTTON, [handler](wxCommandEvent&) { IgnoreFailure(handler); });
     };
     onClick(Command1, [this] { Command1_Click(); });
+    onClick(Command4, [this] { Command4_Click(); });
     for (PaneIndex i = 0; i < PaneCount; ++i) {
+        onClick(Openbtn[i], [this, i] { Openbtn_Click(i); });
         onClick(Backbtn[i], [this, i] { Backbtn_Click(i); });
         onClick(Fwdbtn[i], [this, i] { Fwdbtn_Click(i); });
         onClick(Stopbtn[i], [this, i] { Stopbtn_Click(i); });
@@ -156,6 +161,11 @@ void Form1::BindHandlers() {
         event.Skip(); // the box still handles the key in its own way
     });
     Bind(wxEVT_CHAR_HOOK, &Form1::OnCharHook, this);
+    Timer1.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { IgnoreFailure([this] { Timer1_Timer(); }); });
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        IgnoreFailure([this] { Form_Resize(); });
+        event.Skip();
+    });
 }
 
 // Tab and Shift+Tab follow the window's own tab order across its frames,
@@ -186,4 +196,9 @@ void Form1::OnCharHook(wxKeyEvent& event) {
     }
 }
 
-void Form1::Form_Load() {}
+void Form1::Form_Load() {
+    Zoom.ZoomedIndex = -1;
+    WxPlacement window(this);
+    FitToWorkArea(window, WxDesktop());
+    ArrangePanes();
+}

@@ -2,6 +2,7 @@
 
 #include "panes.h"
 #include "webkit_browser_view.h"
+#include "zoom_state.h"
 
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -31,11 +32,24 @@ public:
     void Form_Load();
 
     // Event handlers, callable directly.
+    void Form_Resize();
     void Command1_Click();
     void Text1_KeyPress(int keyAscii);
     void Backbtn_Click(PaneIndex index);
     void Fwdbtn_Click(PaneIndex index);
     void Stopbtn_Click(PaneIndex index);
+    void Openbtn_Click(PaneIndex index);
+    void Timer1_Timer();
+    void Command4_Click();
+
+    // Lays the five pane rows out for the window's size, then zooms the
+    // zoomed pane again.
+    void ArrangePanes();
+    // Zooms pane index again, or puts it back, as its Open button's caption
+    // says; nothing when index is -1.
+    void ReapplyZoom(PaneIndex index);
+
+    ZoomState Zoom;
 
     // Top strip: keywords and Search.
     wxPanel* Frame1;
@@ -74,6 +88,8 @@ private:
     void CreateUrlBar();
     void BindHandlers();
     void OnCharHook(wxKeyEvent& event);
+    void ZoomPane(PaneIndex i);
+    void RestorePanes(PaneIndex i);
 
     std::vector<wxWindow*> m_tabOrder;
 };

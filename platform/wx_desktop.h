@@ -1,0 +1,14 @@
+#pragma once
+
+#include "desktop.h"
+
+// The primary screen as the toolkit reports it. On X11 the work area is the
+// window manager's (_NET_WORKAREA); with no window manager it is the whole
+// screen.
+class WxDesktop : public Desktop {
+public:
+    PixelRect WorkArea() const override;
+    PixelRect DisplayArea() const override;
+    float TwipsPerPixelX() const override;
+    float TwipsPerPixelY() const override;
+};
