@@ -23,7 +23,7 @@ for source in tests/fuzz/*_fuzz.cpp; do
     seeds="$(sed -n "s/^scoutwell_fuzz_target($target \(.*\))/\1/p" tests/fuzz/CMakeLists.txt)"
     cp -n "tests/fuzz/corpus/$seeds"/* "$corpus"/ 2>/dev/null || true
     echo "== $target for $seconds s"
-    if ! "build-sanitize/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
+    if ! "build-sanitize/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \
         -max_len=65536 -print_final_stats=1 -artifact_prefix="build-sanitize/tests/fuzz/$target-" "$corpus"; then
         echo "$target found a failure: its input is in build-sanitize/tests/fuzz/$target-*" >&2
         status=1
