@@ -5,6 +5,7 @@
 
 #include <wx/dcclient.h>
 #include <wx/ffile.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
@@ -19,6 +20,7 @@ constexpr int MinLayoutWidth = 120; // narrower views clip rather than wrap ever
 constexpr int MaxContentHeight = 1 << 30;
 // Decoded images kept at once; pictures out of view are decoded again when needed.
 constexpr std::int64_t MaxCachedPixels = 64 << 20;
+constexpr std::size_t MaxStyles = 500;
 
 int TwipsToLogical(std::int64_t twips) { return static_cast<int>((twips + 7) / 15); }
 
@@ -69,6 +71,8 @@ bool RichTextViewer::LoadFile(const wxString& path) {
     std::string bytes;
     {
         wxLogNull quiet; // a missing file is an answer here, not a message for the user
+        if (!wxFileName::FileExists(path)) // nor a folder or a pipe, which could block the reading
+            return false;
         wxFFile file;
         if (!file.Open(path, "rb"))
             return false;
@@ -108,6 +112,10 @@ RichTextViewer::Metrics& RichTextViewer::MetricsOf(const RtfTextStyle& style) {
     const auto found = m_metrics.find(key);
     if (found != m_metrics.end())
         return found->second;
+    // Each style costs a font; a document that asks for thousands of them
+    // gets the plain style for the rest rather than a long wait.
+    if (m_metrics.size() >= MaxStyles && !(style == RtfTextStyle{}))
+        return MetricsOf(RtfTextStyle{});
     Metrics& metrics = m_metrics[key];
     metrics.font = MakeFont(style);
     metrics.latin.fill(-1);

@@ -16,6 +16,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace RtfSamples;
 
 namespace {
@@ -60,6 +63,14 @@ std::string LongRtf(int paragraphs) {
     std::string rtf = "{\\rtf1\\ansi ";
     for (int i = 0; i < paragraphs; ++i)
         rtf += "Paragraph " + std::to_string(i) + " of a document longer than its view.\\par ";
+    return rtf + "}";
+}
+
+// Thousands of different fonts, each asked for once.
+std::string ManyStyles() {
+    std::string rtf = "{\\rtf1 ";
+    for (int size = 2; size <= 3276; ++size)
+        rtf += "{\\fs" + std::to_string(size) + " a}{\\b\\i\\fs" + std::to_string(size) + " b}";
     return rtf + "}";
 }
 
@@ -129,6 +140,9 @@ TEST_F(RichTextViewerTest, AMissingOrUnreadableFileKeepsWhatItHeld) {
     m_viewer->SetRtf("{\\rtf1 built-in copy\\par}");
     EXPECT_FALSE(m_viewer->LoadFile(wxString::FromUTF8((m_folder / "missing.rtf").string())));
     EXPECT_FALSE(m_viewer->LoadFile(wxString::FromUTF8(m_folder.string()))); // a folder
+    const auto pipe = m_folder / "pipe.rtf";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(m_viewer->LoadFile(wxString::FromUTF8(pipe.string()))); // would wait for a writer
     EXPECT_EQ(m_viewer->Text(), L"built-in copy\n");
 }
 
@@ -142,6 +156,7 @@ TEST_F(RichTextViewerTest, BadFilesShowWithoutHanging) {
         "{\\rtf1{\\pict\\dibitmap0\\picwgoal600\\pichgoal600 " + Hex(Dib(100000, 100000, 24, "")) + "}after}",
         "{\\rtf1{\\pict\\pngblip\\picwgoal600\\pichgoal600 " + Hex(Png(100000, 100000)) + "}after}",
         std::string("\x00\x01\xFF\xFE{\\rtf\x80\x00", 10),
+        ManyStyles(),
     };
     for (const std::string& bytes : files) {
         ASSERT_TRUE(m_viewer->LoadFile(Write("bad.rtf", bytes)));
