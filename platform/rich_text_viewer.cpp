@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <string>
 
+#ifdef __WXGTK3__
+#include <gtk/gtk.h>
+#endif
+
 namespace {
 
 constexpr int Margin = 3;         // between the border and the text, as edit controls leave
@@ -52,6 +56,12 @@ RichTextViewer::RichTextViewer(wxWindow* parent, wxWindowID id, const wxPoint& p
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxWHITE);
     AlwaysShowScrollbars(false, true);
+#ifdef __WXGTK3__
+    // GTK hides an overlay scroll bar until the pointer comes near it; a
+    // document longer than its view should say so at a glance.
+    if (GTK_IS_SCROLLED_WINDOW(GetHandle()))
+        gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(GetHandle()), FALSE);
+#endif
     Bind(wxEVT_PAINT, &RichTextViewer::OnPaint, this);
     Bind(wxEVT_SIZE, &RichTextViewer::OnSize, this);
     Bind(wxEVT_KEY_DOWN, &RichTextViewer::OnKeyDown, this);

@@ -226,6 +226,16 @@ TEST_F(RichTextViewerTest, ScrollsWithTheKeysAndTheScrollBar) {
     RunEventLoopFor(std::chrono::milliseconds(100));
     EXPECT_EQ(m_viewer->ScrollPosition(), 0);
 
+    // The wheel turned towards the user scrolls down three lines.
+    wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+    wheel.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+    wheel.m_wheelRotation = -120;
+    wheel.m_wheelDelta = 120;
+    wheel.m_linesPerAction = 3;
+    m_viewer->ProcessWindowEvent(wheel);
+    EXPECT_GT(m_viewer->ScrollPosition(), 20);
+    m_viewer->ScrollToPosition(0);
+
     // A click on the scroll bar's trough below the thumb pages down.
     const wxRect screen = m_viewer->GetScreenRect();
     simulator.MouseMove(screen.GetRight() - 6, screen.GetBottom() - 20);
