@@ -294,7 +294,8 @@ void RichTextViewer::LayoutParagraph(int index, int& y) {
                         continue;
                     }
                     x += width + spaces;
-                    addPiece(runIndex, wordEnd, end - wordEnd);
+                    if (end > wordEnd)
+                        addPiece(runIndex, wordEnd, end - wordEnd);
                     i = end;
                     continue;
                 }
