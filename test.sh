@@ -8,6 +8,13 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 
+# The code without a display once more, built by clang under AddressSanitizer
+# and UndefinedBehaviorSanitizer, with a short run of every fuzz target.
+CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSCOUTWELL_GUI=OFF -DSCOUTWELL_SANITIZE=ON -DSCOUTWELL_FUZZ=ON
+cmake --build build-sanitize -j "$(nproc)"
+ctest --test-dir build-sanitize --output-on-failure --timeout 300
+
 # The GUI tests open real windows: give them a virtual display of their own,
 # whatever display this shell may have.
 xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \

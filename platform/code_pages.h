@@ -12,7 +12,8 @@ std::optional<std::wstring> DecodeUtf8(std::string_view bytes);
 
 std::string EncodeUtf8(std::wstring_view text);
 
-// The character a byte stands for in a Windows single-byte code page. Bytes
+// The character a byte stands for in a Windows single-byte code page (1250 to
+// 1257, 874, 10000 Mac Roman and 1252; 0x00..0x7F are ASCII in all). Bytes
 // that the code page leaves undefined, and code pages not known here, give
 // the byte's Windows-1252 character.
 wchar_t DecodeCodePageByte(int codePage, unsigned char byte);

@@ -1,0 +1,93 @@
+#pragma once
+
+// Small pieces of RTF pictures for the tests: little-endian binary data, DIBs
+// and metafiles built byte by byte, and their hex form.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace RtfSamples {
+
+// Builders for little-endian binary data.
+struct Bytes {
+    std::string data;
+    Bytes& U8(unsigned v) {
+        data += static_cast<char>(v & 0xFF);
+        return *this;
+    }
+    Bytes& U16(unsigned v) { return U8(v).U8(v >> 8); }
+    Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+    Bytes& Raw(std::string_view raw) {
+        data += raw;
+        return *this;
+    }
+};
+
+inline std::string Hex(std::string_view bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        out += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
+        out += digits[static_cast<unsigned char>(c) & 0xF];
+        if (out.size() % 64 == 0)
+            out += "\r\n";
+    }
+    return out;
+}
+
+// A BITMAPINFOHEADER DIB of width x height pixels.
+inline std::string Dib(int width, int height, int bpp, std::string_view bits, std::uint32_t compression = 0,
+                std::string_view palette = {}, std::uint32_t coloursUsed = 0) {
+    return Bytes{}
+        .U32(40).U32(static_cast<std::uint32_t>(width)).U32(static_cast<std::uint32_t>(height)).U16(1).U16(bpp)
+        .U32(compression).U32(static_cast<std::uint32_t>(bits.size())).U32(0).U32(0).U32(coloursUsed).U32(0)
+        .Raw(palette).Raw(bits).data;
+}
+
+// 2 x 2 pixels, 24 bits, bottom-up: blue, green / red, white.
+inline std::string SmallDib() {
+    const std::string bits = Bytes{}
+                                 .U8(0xFF).U8(0).U8(0).U8(0).U8(0xFF).U8(0).U16(0) // bottom row
+                                 .U8(0).U8(0).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF).U16(0)
+                                 .data;
+    return Dib(2, 2, 24, bits);
+}
+
+// A metafile that draws a bitmap with one record of the given function,
+// its DIB at dibOffset within the record.
+inline std::string Metafile(unsigned function, std::size_t dibOffset, const std::string& dib, bool placeable) {
+    Bytes wmf;
+    if (placeable)
+        wmf.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(163).U16(105).U16(1440).U32(0).U16(0);
+    const std::size_t recordBytes = dibOffset + dib.size() + (dib.size() % 2);
+    wmf.U16(1).U16(9).U16(0x300).U32(0).U16(0).U32(static_cast<std::uint32_t>(recordBytes / 2)).U16(0);
+    wmf.U32(5).U16(0x020B).U16(0).U16(0); // META_SETWINDOWORG, before the bitmap as writers put it
+    wmf.U32(static_cast<std::uint32_t>(recordBytes / 2)).U16(function);
+    wmf.Raw(std::string(dibOffset - 6, '\0')).Raw(dib);
+    if (dib.size() % 2)
+        wmf.U8(0);
+    wmf.U32(3).U16(0); // end
+    return wmf.data;
+}
+
+// The start of a PNG or JPEG file up to its size: enough for the reader, not
+// for an image loader.
+inline std::string Png(std::uint32_t width, std::uint32_t height) {
+    std::string png("\x89PNG\r\n\x1A\n", 8);
+    png += std::string("\0\0\0\x0DIHDR", 8);
+    for (const std::uint32_t v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png += static_cast<char>((v >> shift) & 0xFF);
+    png += std::string("\x08\x02\0\0\0", 5);
+    png += "CRC.";
+    return png;
+}
+
+inline std::string Jpeg(unsigned width, unsigned height) {
+    return std::string("\xFF\xD8\xFF\xE0\x00\x04JF", 8) + std::string("\xFF\xC0\x00\x0B\x08", 5) +
+           static_cast<char>(height >> 8) + static_cast<char>(height & 0xFF) + static_cast<char>(width >> 8) +
+           static_cast<char>(width & 0xFF) + std::string("\x01\x01\x11\x00\xFF\xD9", 6);
+}
+
+} // namespace RtfSamples
