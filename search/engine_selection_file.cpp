@@ -151,7 +151,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 std::filesystem::path TemporaryName(const std::filesystem::path& target, int attempt) {
     static std::atomic<unsigned> counter{0};
     auto name = target.filename();
-    name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(attempt);
+    name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+            std::to_string(attempt);
     return target.parent_path() / name;
 }
 

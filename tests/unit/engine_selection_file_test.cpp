@@ -24,7 +24,8 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
+const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search",
+                                               L"Dogpile"};
 const std::string CreationBytes = "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n";
 
 class EngineSelectionFileTest : public testing::Test {
@@ -87,8 +88,8 @@ TEST_F(EngineSelectionFileTest, WritesFiveCrLfLinesAsUtf8) {
 }
 
 TEST_F(EngineSelectionFileTest, WhatIsSavedReadsBackUnchanged) {
-    const PaneArray<std::wstring> texts = {L"my own engine", L"Lycos ", L"", L"Caf\u00E9 \u00FCber \u4E2D\u6587",
-                                           L"altavista "};
+    const PaneArray<std::wstring> texts = {L"my own engine", L"Lycos ", L"",
+                                           L"Caf\u00E9 \u00FCber \u4E2D\u6587", L"altavista "};
     WriteEngineSelection(m_file, texts);
     EXPECT_EQ(ReadEngineSelection(m_file), Lines(texts.begin(), texts.end()));
 
@@ -100,7 +101,8 @@ TEST_F(EngineSelectionFileTest, WhatIsSavedReadsBackUnchanged) {
 
 TEST_F(EngineSelectionFileTest, LineBreaksInsideATextBecomeSpacesSoLaterPanesKeepTheirLines) {
     WriteEngineSelection(m_file, {L"two\r\nlines", L"cr\ronly", L"lf\nonly", L"Lycos", L"Dogpile"});
-    EXPECT_EQ(ReadEngineSelection(m_file), (Lines{L"two  lines", L"cr only", L"lf only", L"Lycos", L"Dogpile"}));
+    EXPECT_EQ(ReadEngineSelection(m_file),
+              (Lines{L"two  lines", L"cr only", L"lf only", L"Lycos", L"Dogpile"}));
 }
 
 TEST_F(EngineSelectionFileTest, NoFileOrAnEmptyFileGivesNothing) {
@@ -148,7 +150,8 @@ TEST_F(EngineSelectionFileTest, CrLfSplitAcrossReadsIsOneLineEnd) {
 
 TEST_F(EngineSelectionFileTest, EachLineIsUtf8WhenValidElseWindows1252) {
     // A file from the old Windows program: é is the single byte 0xE9.
-    EXPECT_EQ(ReadBytes("Caf\xE9\r\n\x80 \x93quoted\x94\r\n"), (Lines{L"Caf\u00E9", L"\u20AC \u201Cquoted\u201D"}));
+    EXPECT_EQ(ReadBytes("Caf\xE9\r\n\x80 \x93quoted\x94\r\n"),
+              (Lines{L"Caf\u00E9", L"\u20AC \u201Cquoted\u201D"}));
     // Decided line by line: one edited line does not spoil the others.
     EXPECT_EQ(ReadBytes("Caf\xC3\xA9\r\nCaf\xE9\r\n"), (Lines{L"Caf\u00E9", L"Caf\u00E9"}));
     // A byte order mark from an editor is no part of the first text.
@@ -156,7 +159,8 @@ TEST_F(EngineSelectionFileTest, EachLineIsUtf8WhenValidElseWindows1252) {
 }
 
 TEST_F(EngineSelectionFileTest, BinaryAndNulBytesAreReadAsText) {
-    EXPECT_EQ(ReadBytes(std::string("Ya\0hoo\r\n\0\r\n", 11)), (Lines{std::wstring(L"Ya\0hoo", 6), std::wstring(1, L'\0')}));
+    EXPECT_EQ(ReadBytes(std::string("Ya\0hoo\r\n\0\r\n", 11)),
+              (Lines{std::wstring(L"Ya\0hoo", 6), std::wstring(1, L'\0')}));
 
     std::string noise;
     std::mt19937 random(7);
@@ -216,7 +220,8 @@ TEST_F(EngineSelectionFileTest, SavingKeepsTheOldFilesPermissionsAndGivesANewOne
 
     fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     WriteEngineSelection(m_file, CreationTexts);
-    EXPECT_EQ(fs::status(m_file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(m_file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(EngineSelectionFileTest, SavingThroughASymbolicLinkReplacesTheFileItNames) {
@@ -303,7 +308,8 @@ TEST_F(EngineSelectionFileTest, SavingIntoAReadOnlyFolderFailsAndKeepsTheOldFile
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0 || ::geteuid() == 0)
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0 || ::geteuid() == 0)
                 ::_exit(3);
             ::_exit(save());
         }
