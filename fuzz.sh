@@ -20,7 +20,7 @@ for source in tests/fuzz/*_fuzz.cpp; do
     corpus="build-sanitize/fuzz-corpus/$target"
     mkdir -p "$corpus"
     # The seed corpus of the target is the CMake function's second argument.
-    seeds="$(sed -n "s/^scoutwell_fuzz_target($target \(.*\))/\1/p" tests/fuzz/CMakeLists.txt)"
+    seeds="$(sed -n "s/^scoutwell_fuzz_target($target \([^ ]*\) .*)/\1/p" tests/fuzz/CMakeLists.txt)"
     cp -n "tests/fuzz/corpus/$seeds"/* "$corpus"/ 2>/dev/null || true
     echo "== $target for $seconds s"
     if ! "build-sanitize/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 \

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class wxDialog;
 class wxWebView;
 
 // The proxy every web view of this test process talks to. It exists before the
@@ -21,6 +22,21 @@ bool WaitFor(const std::function<bool()>& predicate,
 // Lets the event loop run for a while with no condition: for "nothing must
 // happen" checks.
 void RunEventLoopFor(std::chrono::milliseconds duration);
+
+// A modal dialog that a test does not expect fails the test and is dismissed
+// at once (tests that expect one use wxTEST_DIALOG). While an object of this
+// class lives, modal dialogs for which allow(dialog) holds are shown for real
+// instead, for tests of the dialog itself.
+class RealModalDialogs {
+public:
+    explicit RealModalDialogs(std::function<bool(wxDialog*)> allow);
+    ~RealModalDialogs();
+    RealModalDialogs(const RealModalDialogs&) = delete;
+    RealModalDialogs& operator=(const RealModalDialogs&) = delete;
+
+private:
+    std::function<bool(wxDialog*)> m_allow;
+};
 
 // Records the address of every page a web view reports as loaded.
 class LoadWatcher {

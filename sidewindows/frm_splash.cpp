@@ -1,0 +1,195 @@
+#include "frm_splash.h"
+
+#include "etched_frame.h"
+#include "picture_box.h"
+#include "product_info.h"
+#include "program_resources.h"
+#include "twips.h"
+
+#include <wx/dcclient.h>
+#include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
+#include <wx/settings.h>
+#include <wx/statbmp.h>
+
+namespace {
+
+constexpr int SplashDelayMs = 3000;
+
+using SplashLabel = frmSplash::SplashLabel;
+
+// A rectangle given in twips, in whole logical pixels.
+wxRect TwipsRect(float left, float top, float width, float height) {
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+// Arial, or on systems without it Liberation Sans, which has Arial's metrics,
+// so that the labels keep the sizes they were laid out for. Sizes such as
+// 32.25 pt need the fractional size; the toolkit makes a point 4/3 of a
+// logical pixel.
+wxFont SplashFont(double points, bool bold) {
+#ifdef __WXMSW__
+    const wxString face = L"Arial";
+#else
+    const wxString face = L"Liberation Sans";
+#endif
+    wxFont font(wxFontInfo(points).FaceName(face).Bold(bold));
+    font.SetFractionalPointSize(points);
+    return font;
+}
+
+wxSize TextSize(SplashLabel* label) {
+    return label->GetTextExtent(label->GetLabelText());
+}
+
+// The labels draw their own text: GTK's native label takes a font size in
+// whole points only, which would make 15.75 pt a visibly smaller 15 pt.
+SplashLabel* NewLabel(wxWindow* parent, const wxString& text, const wxFont& font, long style = 0) {
+    auto* label = new SplashLabel(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  style | wxST_NO_AUTORESIZE);
+    label->SetFont(font);
+    label->SetLabelText(text);
+    return label;
+}
+
+// A label that takes its size from its text, its left edge at left.
+SplashLabel* AutoSizeLabel(wxWindow* parent, const wxString& text, const wxFont& font, float left,
+                           float top) {
+    auto* label = NewLabel(parent, text, font);
+    label->SetSize(wxRect(wxPoint(TwipsToPixels(left), TwipsToPixels(top)), TextSize(label)));
+    return label;
+}
+
+// A label that takes its size from its text and keeps its right edge at
+// right, growing to the left.
+SplashLabel* RightAlignedLabel(wxWindow* parent, const wxString& text, const wxFont& font, float right,
+                               float top) {
+    auto* label = NewLabel(parent, text, font, wxALIGN_RIGHT);
+    const wxSize size = TextSize(label);
+    label->SetSize(TwipsToPixels(right) - size.x, TwipsToPixels(top), size.x, size.y);
+    return label;
+}
+
+// A label of a fixed size, its text starting at its left edge.
+SplashLabel* FixedLabel(wxWindow* parent, const wxString& text, const wxFont& font, const wxRect& rect) {
+    auto* label = NewLabel(parent, text, font, wxALIGN_LEFT);
+    label->SetSize(rect);
+    return label;
+}
+
+wxBitmap StretchedLogo(const wxSize& size) {
+    wxImage logo = SplashLogo();
+    if (!logo.IsOk())
+        return {};
+    return wxBitmap(logo.Rescale(size.x, size.y, wxIMAGE_QUALITY_HIGH));
+}
+
+} // namespace
+
+frmSplash::frmSplash()
+    // No caption, no system menu, no border decoration: no title bar at all.
+    : wxDialog(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+               wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxDIALOG_NO_PARENT),
+      Timer1(this) {
+    SetName(L"frmSplash");
+    SetClientSize(TwipsToPixels(7380), TwipsToPixels(4245));
+
+    Frame1 = new EtchedFrame(this, TwipsRect(150, 60, 7080, 4050));
+
+    const wxBitmap icon = ProgramIcon().GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NEAREST_LARGER);
+    Picture1 = new PictureBox(Frame1, TwipsRect(2760, 3000, 540, 540), icon);
+
+    const wxRect logoRect = TwipsRect(240, 600, 2415, 1830);
+    imgLogo = new wxStaticBitmap(Frame1, wxID_ANY, StretchedLogo(logoRect.GetSize()), logoRect.GetPosition(),
+                                 logoRect.GetSize());
+
+    lblCompanyProduct = AutoSizeLabel(Frame1, MakerNamePossessive, SplashFont(18, true), 2880, 720);
+    lblProductName = AutoSizeLabel(Frame1, SplashProductName, SplashFont(32.25, true), 2880, 1140);
+    lblPlatform = RightAlignedLabel(Frame1, SplashPlatformLine, SplashFont(15.75, true), 4065 + 2790, 2340);
+    lblVersion = RightAlignedLabel(Frame1, SplashVersionLine, SplashFont(12, true), 5445 + 1410, 2700);
+    lblCopyright =
+        FixedLabel(Frame1, CopyrightLine, SplashFont(8.25, false), TwipsRect(3360, 3060, 3255, 255));
+    lblCompany = FixedLabel(Frame1, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
+                            TwipsRect(3360, 3270, 3615, 255));
+
+    CentreOnScreen();
+
+    // A dialog stretches a single child over its whole client area; the
+    // frame keeps the place it was given.
+    Bind(wxEVT_SIZE, [](wxSizeEvent&) {});
+    Bind(wxEVT_PAINT, &frmSplash::OnPaint, this);
+
+    // Key preview: the window sees every key before the control with the focus.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const wxChar character = event.GetUnicodeKey();
+        if (character == WXK_NONE || character == WXK_DELETE) {
+            event.Skip();
+            return;
+        }
+        Form_KeyPress();
+    });
+    Frame1->SetClickHandler([this] { Frame1_Click(); });
+    // A timer with an owner sends its ticks to the owner, not to itself.
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Timer1_Timer(); }, Timer1.GetId());
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        Form_Load();
+        event.Skip();
+    });
+    // A close from outside (a window manager's shortcut) unloads as well, so
+    // that the timer cannot end the modal loop a second time.
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Unload(); });
+}
+
+// With no title bar and no window-manager border the window would have no
+// edge on a light desktop: draw the raised edge of a dialog inside it, in the
+// strip around the frame.
+void frmSplash::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    const wxSize size = GetClientSize();
+    const int right = size.x - 1;
+    const int bottom = size.y - 1;
+    const auto line = [&](wxSystemColour colour, int x1, int y1, int x2, int y2) {
+        dc.SetPen(wxPen(wxSystemSettings::GetColour(colour)));
+        dc.DrawLine(x1, y1, x2, y2);
+    };
+    line(wxSYS_COLOUR_3DLIGHT, 0, 0, right, 0);
+    line(wxSYS_COLOUR_3DLIGHT, 0, 0, 0, bottom);
+    line(wxSYS_COLOUR_3DDKSHADOW, 0, bottom, right + 1, bottom);
+    line(wxSYS_COLOUR_3DDKSHADOW, right, 0, right, bottom);
+    line(wxSYS_COLOUR_3DHIGHLIGHT, 1, 1, right - 1, 1);
+    line(wxSYS_COLOUR_3DHIGHLIGHT, 1, 1, 1, bottom - 1);
+    line(wxSYS_COLOUR_3DSHADOW, 1, bottom - 1, right, bottom - 1);
+    line(wxSYS_COLOUR_3DSHADOW, right - 1, 1, right - 1, bottom - 1);
+}
+
+void frmSplash::Form_Load() {
+    Timer1.StartOnce(SplashDelayMs);
+}
+
+void frmSplash::Form_KeyPress() {
+    Unload();
+}
+
+void frmSplash::Frame1_Click() {
+    Unload();
+}
+
+void frmSplash::Timer1_Timer() {
+    Unload();
+}
+
+void frmSplash::Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    Timer1.Stop();
+    if (IsModal())
+        EndModal(wxID_OK);
+    else
+        Destroy();
+}
+
+void ShowSplashModal() {
+    frmSplash splash;
+    splash.ShowModal();
+}
