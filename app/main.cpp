@@ -1,5 +1,7 @@
 #include "compact_style.h"
+#include "failure.h"
 #include "form1.h"
+#include "program_folder.h"
 
 #include <wx/app.h>
 
@@ -10,7 +12,11 @@ public:
     // wxApp::OnInit is not called: the program takes no command line.
     bool OnInit() override {
         ApplyCompactStyle();
-        auto* form1 = new Form1();
+        // The main window is created hidden and stays hidden while it loads,
+        // which includes the splash: it appears fitted and laid out.
+        std::filesystem::path folder; // without it, files are looked for in the current folder
+        IgnoreFailure([&] { folder = ProgramFolder(); });
+        auto* form1 = new Form1(folder);
         form1->Form_Load();
         form1->Show();
         return true;

@@ -3,6 +3,8 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "frm_splash.h"
+#include "program_resources.h"
 #include "twips.h"
 #include "work_area_fit.h"
 #include "wx_desktop.h"
@@ -59,7 +61,9 @@ const PaneArray<const wchar_t*> InitialEngineTexts = {L"Altavista", L"Lycos", L"
 
 } // namespace
 
-Form1::Form1() : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")) {
+Form1::Form1(std::filesystem::path programFolder)
+    : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")), m_programFolder(std::move(programFolder)) {
+    SetIcons(ProgramIcon());
     // Children created from here on inherit the window's default font.
     SetFont(CompactFont());
     SetBackgroundColour(Black);
@@ -149,6 +153,7 @@ void Form1::BindHandlers() {
         button->Bind(wxEVT_BUTTON, [handler](wxCommandEvent&) { IgnoreFailure(handler); });
     };
     onClick(Command1, [this] { Command1_Click(); });
+    onClick(Command2, [this] { Command2_Click(); });
     onClick(Command4, [this] { Command4_Click(); });
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         onClick(Openbtn[i], [this, i] { Openbtn_Click(i); });
@@ -196,9 +201,17 @@ void Form1::OnCharHook(wxKeyEvent& event) {
     }
 }
 
+// Everything the window needs before it is first shown, in this order. The
+// engine table is a constant of the program and needs no step here. None of
+// the steps may keep the program from starting: each one that fails is left
+// out and the next still runs.
 void Form1::Form_Load() {
-    Zoom.ZoomedIndex = -1;
-    WxPlacement window(this);
-    FitToWorkArea(window, WxDesktop());
-    ArrangePanes();
+    Zoom.ZoomedIndex = -1; // before any layout: every layout ends by consulting it
+    IgnoreFailure([this] { LoadEngineSelection(); });
+    IgnoreFailure([this] {
+        WxPlacement window(this);
+        FitToWorkArea(window, WxDesktop());
+    });
+    IgnoreFailure([this] { ArrangePanes(); });
+    IgnoreFailure([] { ShowSplashModal(); });
 }

@@ -7,6 +7,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -25,7 +26,9 @@ class wxTextCtrl;
 class Form1 : public wxFrame {
 public:
     // Creates the window and all its controls, hidden, in their design layout.
-    Form1();
+    // programFolder is where engines.lst is kept and what the desktop is
+    // given as the working folder.
+    explicit Form1(std::filesystem::path programFolder);
     ~Form1() override;
 
     // Runs once after creation, before the window is first shown.
@@ -34,6 +37,7 @@ public:
     // Event handlers, callable directly.
     void Form_Resize();
     void Command1_Click();
+    void Command2_Click();
     void Text1_KeyPress(int keyAscii);
     void Backbtn_Click(PaneIndex index);
     void Fwdbtn_Click(PaneIndex index);
@@ -45,6 +49,10 @@ public:
     // Lays the five pane rows out for the window's size, then zooms the
     // zoomed pane again.
     void ArrangePanes();
+    void SaveEngineSelection();
+    void LoadEngineSelection();
+    std::filesystem::path EngineSelectionFile() const;
+
     // Zooms pane index again, or puts it back, as its Open button's caption
     // says; nothing when index is -1.
     void ReapplyZoom(PaneIndex index);
@@ -91,5 +99,6 @@ private:
     void ZoomPane(PaneIndex i);
     void RestorePanes(PaneIndex i);
 
+    std::filesystem::path m_programFolder;
     std::vector<wxWindow*> m_tabOrder;
 };

@@ -2,7 +2,6 @@
 // to the user's own browser.
 
 #include "form1.h"
-#include "program_folder.h"
 #include "shell_open.h"
 #include "web_address.h"
 
@@ -18,5 +17,5 @@ void Form1::Timer1_Timer() {
 void Form1::Command4_Click() {
     const std::wstring address = WebBrowser.at(Zoom.ZoomedIndex)->LocationURL();
     if (IsWebAddress(address))
-        ShellOpen(this, L"Open", address, L"", ProgramFolder(), ShowNormal);
+        ShellOpen(this, L"Open", address, L"", m_programFolder, ShowNormal);
 }

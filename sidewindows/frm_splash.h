@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/stattext.h>
 #include <wx/generic/stattextg.h>
 #include <wx/timer.h>
 

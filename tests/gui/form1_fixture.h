@@ -11,6 +11,8 @@
 #include <wx/webview.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 // A real main window, shown at the top-left corner of the virtual screen,
@@ -23,7 +25,10 @@ protected:
     void SetUp() override {
         TestProxy().ClearRequests();
         TestProxy().SetResponder(nullptr);
-        form = new Form1();
+        std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-folder-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        programFolder = pattern;
+        form = new Form1(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
             watchers[i] = std::make_unique<LoadWatcher>(form->WebBrowser[i]->View());
     }
@@ -32,6 +37,8 @@ protected:
         TestProxy().SetResponder(nullptr);
         form->Destroy();
         RunEventLoopFor(std::chrono::milliseconds(50));
+        std::error_code ignored;
+        std::filesystem::remove_all(programFolder, ignored);
     }
 
     void ShowAtOrigin() {
@@ -79,6 +86,7 @@ protected:
     }
 
     Form1* form = nullptr;
+    std::filesystem::path programFolder; // a fresh, empty one for each test
     PaneArray<std::unique_ptr<LoadWatcher>> watchers;
 
 private:

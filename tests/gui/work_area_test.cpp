@@ -2,6 +2,7 @@
 // work area on the virtual screen before the toolkit first asks for it.
 
 #include "form1_fixture.h"
+#include "frm_splash.h"
 #include "wx_placement.h"
 
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wx/testing.h>
 
 namespace {
 
@@ -52,7 +54,7 @@ TEST_F(WorkAreaTest, LoadingFitsTheWindowToTheDesktopsWorkArea) {
     FakeWorkArea workArea(100, 40, 1500, 1160);
     ASSERT_TRUE(workArea.Ready());
 
-    form->Form_Load();
+    wxTEST_DIALOG(form->Form_Load(), wxExpectDismissableModal<frmSplash>(wxID_OK));
     WxPlacement window(form);
     EXPECT_FLOAT_EQ(window.Left(), 1500);
     EXPECT_FLOAT_EQ(window.Top(), 600);

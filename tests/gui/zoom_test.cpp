@@ -1,6 +1,5 @@
 #include "fake_desktop_opener.h"
 #include "form1_fixture.h"
-#include "program_folder.h"
 #include "wx_placement.h"
 
 #include <wx/button.h>
@@ -180,7 +179,7 @@ TEST_F(ZoomTest, LoadInWebBrowserHandsThePanesOwnWebAddressToTheDesktop) {
     Click(form->Command4);
     ASSERT_TRUE(opener.WaitForCalls(1));
     EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://pages.test/handed"});
-    EXPECT_EQ(opener.Calls()[0].workingFolder, ProgramFolder().string());
+    EXPECT_EQ(opener.Calls()[0].workingFolder, programFolder.string());
     form->Openbtn_Click(1);
 
     // Addresses that are not web pages stay with the program.

@@ -1,0 +1,147 @@
+#include "form1_fixture.h"
+#include "frm_splash.h"
+#include "message_box_expectation.h"
+
+#include <wx/combobox.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+class EngineSelectionTest : public Form1Test {
+protected:
+    std::filesystem::path File() const { return programFolder / "engines.lst"; }
+
+    void WriteFile(const std::string& bytes) const { std::ofstream(File(), std::ios::binary) << bytes; }
+
+    std::string ReadFile() const {
+        std::ifstream in(File(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    // What a new start of the program, in a process of its own, shows in the
+    // five choosers.
+    std::vector<std::string> ChoosersOfANewStart() const {
+        const std::string command = std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "'";
+        std::vector<std::string> lines;
+        if (FILE* probe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            while (std::fgets(buffer, sizeof buffer, probe) != nullptr) {
+                std::string line(buffer);
+                if (!line.empty() && line.back() == '\n')
+                    line.pop_back();
+                lines.push_back(line);
+            }
+            EXPECT_EQ(pclose(probe), 0);
+        }
+        return lines;
+    }
+
+    std::vector<wxString> Choosers() const {
+        std::vector<wxString> texts;
+        for (auto* chooser : form->SearchEngine)
+            texts.push_back(chooser->GetValue());
+        return texts;
+    }
+
+    void Load() { wxTEST_DIALOG(form->Form_Load(), wxExpectDismissableModal<frmSplash>(wxID_OK)); }
+};
+
+const std::vector<wxString> CreationTexts{L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
+
+} // namespace
+
+TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
+    form->SearchEngine[0]->ChangeValue(L"yahoo");
+    form->SearchEngine[1]->ChangeValue(L"altavista ");
+    form->SearchEngine[2]->ChangeValue(L"");
+    form->SearchEngine[3]->ChangeValue(L"my own engine");
+    form->SearchEngine[4]->ChangeValue(L"Caf\u00E9");
+
+    SeenMessageBox seen;
+    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
+    EXPECT_EQ(seen.message, L"Search Engine settings saved.");
+    EXPECT_EQ(seen.caption, L"Scoutwell");
+    EXPECT_TRUE(seen.style & wxOK);
+    EXPECT_FALSE(seen.style & (wxCANCEL | wxYES_NO | wxICON_ERROR | wxICON_WARNING | wxICON_INFORMATION));
+
+    EXPECT_EQ(ReadFile(), "yahoo\r\naltavista \r\n\r\nmy own engine\r\nCaf\xC3\xA9\r\n");
+    EXPECT_EQ(ChoosersOfANewStart(),
+              (std::vector<std::string>{"yahoo", "altavista ", "", "my own engine", "Caf\xC3\xA9"}));
+}
+
+TEST_F(EngineSelectionTest, WithNoFileTheChoosersKeepTheirTextsAndNothingIsSaid) {
+    Load();
+    EXPECT_EQ(Choosers(), CreationTexts);
+}
+
+TEST_F(EngineSelectionTest, EachLineGoesToItsChooserAsItStands) {
+    WriteFile("Yahoo\nYahoo\rYahoo\r\nYahoo\r\nYahoo\r\n\r\n");
+    Load();
+    EXPECT_EQ(Choosers(), std::vector<wxString>(5, L"Yahoo"));
+
+    // The same engine in all five panes: all five load its results.
+    form->Text1->ChangeValue("x");
+    form->Command1_Click();
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        EXPECT_TRUE(watchers[i]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=x")) << i;
+}
+
+TEST_F(EngineSelectionTest, AShortFileOfOtherSystemsTextSetsTheFirstPanesOnly) {
+    WriteFile("altavista \r\ncaf\xE9\r\n");
+    Load();
+    EXPECT_EQ(Choosers(), (std::vector<wxString>{L"altavista ", L"caf\u00E9", L"Infoseek", L"Savvy Search", L"Dogpile"}));
+    form->Text1->ChangeValue("x");
+    form->Command1_Click();
+    EXPECT_TRUE(watchers[0]->WaitUntilLoaded(
+        L"http://www.altavista.com/cgi-bin/query?pg=q&kl=XX&stype=stext&q=x&search.x=11&search.y=10"));
+}
+
+TEST_F(EngineSelectionTest, ASaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
+    WriteFile("Lycos\r\nLycos\r\nLycos\r\nLycos\r\nLycos\r\n");
+    const std::string before = ReadFile();
+
+    // A full disk: no file may grow.
+    rlimit original{};
+    getrlimit(RLIMIT_FSIZE, &original);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = original;
+    full.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &full);
+    SeenMessageBox seen;
+    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(seen.caption, L"Scoutwell");
+    EXPECT_TRUE(seen.message.Contains(wxString(File().wstring()))) << seen.message;
+    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
+    EXPECT_TRUE(seen.style & wxICON_ERROR);
+    EXPECT_EQ(ReadFile(), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programFolder), {}), 1); // no leftovers
+}
+
+TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
+    WriteFile("Lycos\r\n");
+    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                                    std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+                                                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    // The super-user writes anywhere: save as an ordinary user for a moment.
+    const bool asRoot = geteuid() == 0;
+    if (asRoot && seteuid(65534) != 0)
+        GTEST_SKIP() << "cannot act as an ordinary user here";
+    SeenMessageBox seen;
+    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
+    if (asRoot)
+        ASSERT_EQ(seteuid(0), 0);
+    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
+
+    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
+    EXPECT_NE(seen.message, L"Search Engine settings saved.");
+    EXPECT_EQ(ReadFile(), "Lycos\r\n");
+}
