@@ -154,6 +154,7 @@ void Form1::BindHandlers() {
     };
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command2, [this] { Command2_Click(); });
+    onClick(Command3, [this] { Command3_Click(); });
     onClick(Command4, [this] { Command4_Click(); });
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         onClick(Openbtn[i], [this, i] { Openbtn_Click(i); });

@@ -38,6 +38,7 @@ public:
     void Form_Resize();
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
     void Text1_KeyPress(int keyAscii);
     void Backbtn_Click(PaneIndex index);
     void Fwdbtn_Click(PaneIndex index);

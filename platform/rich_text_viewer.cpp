@@ -182,15 +182,30 @@ int RichTextViewer::NextTabStop(const RtfParagraphFormat& format, int x) const {
     return (x / interval + 1) * interval;
 }
 
+// A picture wider than the text column is shown narrower, in proportion,
+// rather than cut off at the view's edge, which has no horizontal scroll bar.
 wxSize RichTextViewer::PictureSize(int picture) const {
+    if (picture < 0 || static_cast<std::size_t>(picture) >= m_document.pictures.size())
+        return {0, 0};
     const RtfPicture& p = m_document.pictures[static_cast<std::size_t>(picture)];
-    return {TwipsToLogical(p.widthTwips), TwipsToLogical(p.heightTwips)};
+    wxSize size(TwipsToLogical(p.widthTwips), TwipsToLogical(p.heightTwips));
+    if (m_layoutWidth > 0 && size.x > m_layoutWidth) {
+        size.y = std::max(1, static_cast<int>(std::int64_t{size.y} * m_layoutWidth / size.x));
+        size.x = m_layoutWidth;
+    }
+    return size;
 }
 
 void RichTextViewer::LayoutDocument() {
     m_lines.clear();
     m_pieces.clear();
-    m_layoutWidth = TextWidth();
+    const int width = TextWidth();
+    if (width != m_layoutWidth) {
+        // Pictures fitted to the old width are made again at the new one.
+        m_bitmaps.clear();
+        m_bitmapPixels = 0;
+    }
+    m_layoutWidth = width;
     int y = Margin;
     for (std::size_t p = 0; p < m_document.paragraphs.size() && y < MaxContentHeight; ++p)
         LayoutParagraph(static_cast<int>(p), y);

@@ -16,7 +16,8 @@
 
 // A read-only view of a rich-text document: fonts, sizes, bold, italic,
 // underline, colours, alignment, indents, tab stops and pictures at their
-// sizes, in one column as wide as the view, scrolled vertically with the
+// sizes (narrowed in proportion when wider than the view), in one column as
+// wide as the view, scrolled vertically with the
 // scroll bar, the wheel and the keys (arrows, Page Up/Down, Home, End). It
 // takes the keyboard focus like any control.
 class RichTextViewer : public wxWindow {
@@ -46,6 +47,8 @@ public:
     // Whether a picture of the document decodes into an image to show (else
     // it shows as an empty frame).
     bool CanShowPicture(int picture);
+    // The size a picture is shown at, in logical pixels.
+    wxSize PictureSize(int picture) const;
 
     bool AcceptsFocus() const override { return true; }
     bool AcceptsFocusFromKeyboard() const override { return true; }
@@ -102,7 +105,6 @@ private:
     int CharWidth(Metrics& metrics, wchar_t c);
     wxFont MakeFont(const RtfTextStyle& style) const;
     int NextTabStop(const RtfParagraphFormat& format, int x) const;
-    wxSize PictureSize(int picture) const;
     const wxBitmap* Bitmap(int picture);
 
     void DrawLine(wxDC& dc, const Line& line, int top);

@@ -1,5 +1,6 @@
 #include "program_resources.h"
 
+#include "HelpDocumentFile.h"
 #include "ProgramIconFile.h"
 #include "SplashLogoFile.h"
 
@@ -28,4 +29,9 @@ wxImage SplashLogo() {
     const auto bytes = SplashLogoFile();
     wxMemoryInputStream stream(bytes.data(), bytes.size());
     return wxImage(stream, wxBITMAP_TYPE_JPEG);
+}
+
+std::string_view HelpDocument() {
+    const auto bytes = HelpDocumentFile();
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }

@@ -168,10 +168,29 @@ TEST_F(RichTextViewerTest, BadFilesShowWithoutHanging) {
             EXPECT_FALSE(m_viewer->CanShowPicture(static_cast<int>(i)) &&
                          m_viewer->Document().pictures[i].widthTwips > RtfLimits::MaxPictureTwips);
     }
-    // The picture shown far too large is not decoded at that size: it shows as its frame.
+    // The picture asked for far too large is never decoded at that size: it
+    // is shown within the view's width.
     ASSERT_TRUE(m_viewer->LoadFile(Write("bad.rtf", files[3])));
-    EXPECT_FALSE(m_viewer->CanShowPicture(0));
+    EXPECT_LE(m_viewer->PictureSize(0).x, m_viewer->GetClientSize().x);
     EXPECT_LT(m_viewer->ContentHeight(), RtfLimits::MaxFramePixels + 200);
+}
+
+TEST_F(RichTextViewerTest, APictureWiderThanTheViewIsNarrowedInProportion) {
+    // 7200 x 600 twips is 480 x 40 pixels: wider than the view's column.
+    const std::string wide = "{\\pict\\pngblip\\picwgoal7200\\pichgoal600 " + Hex(RealPng(480, 40)) + "}";
+    const std::string narrow = "{\\pict\\pngblip\\picwgoal3000\\pichgoal600 " + Hex(RealPng(200, 40)) + "}";
+    m_viewer->SetRtf("{\\rtf1 " + wide + "\\par " + narrow + "\\par}");
+    const int column = m_viewer->GetClientSize().x - 6; // the text's margins
+    ASSERT_LT(column, 480);
+    EXPECT_EQ(m_viewer->PictureSize(0), wxSize(column, 40 * column / 480));
+    EXPECT_EQ(m_viewer->PictureSize(1), wxSize(200, 40));
+    EXPECT_TRUE(m_viewer->CanShowPicture(0));
+
+    // Room enough: the picture's own size again.
+    m_viewer->SetSize(600, 329);
+    ASSERT_TRUE(WaitFor([&] { return m_viewer->GetClientSize().x > 490; }));
+    EXPECT_EQ(m_viewer->PictureSize(0), wxSize(480, 40));
+    EXPECT_TRUE(m_viewer->CanShowPicture(0));
 }
 
 TEST_F(RichTextViewerTest, AHugeFileShowsInAFewSeconds) {

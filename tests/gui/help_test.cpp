@@ -1,0 +1,205 @@
+#include "fake_desktop_opener.h"
+#include "form1_fixture.h"
+#include "form2.h"
+#include "product_info.h"
+#include "program_resources.h"
+#include "rich_text_viewer.h"
+#include "rtf_reader.h"
+#include "wx_placement.h"
+#include "x_stacking.h"
+
+#include <wx/button.h>
+#include <wx/display.h>
+
+#include <fstream>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The main window at the top left of the screen, and the help window as the
+// Help button makes it, in a program folder of the test's own.
+class HelpTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        ShowAtOrigin();
+    }
+
+    void TearDown() override {
+        if (Form2* help = Form2::Instance())
+            help->Destroy();
+        RunEventLoopFor(50ms);
+        Form1Test::TearDown();
+    }
+
+    void WriteHelpFile(const std::string& rtf) {
+        std::ofstream(programFolder / "help.rtf", std::ios::binary) << rtf;
+    }
+
+    // Clicks Help and waits for the help window to be on the screen.
+    Form2* ClickHelp() {
+        Click(form->Command3);
+        Form2* help = Form2::Instance();
+        if (help == nullptr || !WaitFor([&] { return help->IsShownOnScreen(); }))
+            return nullptr;
+        RunEventLoopFor(100ms);
+        return help;
+    }
+
+    static int HelpWindowsAlive() {
+        int count = 0;
+        for (wxWindow* window : wxTopLevelWindows)
+            count += dynamic_cast<Form2*>(window) != nullptr && !window->IsBeingDeleted();
+        return count;
+    }
+
+    // Closes the window as its close button does, and waits until it is gone.
+    static bool CloseHelp(Form2* help) {
+        help->Close();
+        return WaitFor([] { return Form2::Instance() == nullptr && HelpWindowsAlive() == 0; });
+    }
+
+    static bool HelpIsInFront() {
+        const auto titles = StackedWindowTitles();
+        return !titles.empty() && titles.back() == "Help";
+    }
+
+    static bool Focused(wxWindow* window) { return wxWindow::FindFocus() == window; }
+};
+
+} // namespace
+
+TEST_F(HelpTest, HelpClicksShowOneHelpWindowAndBringItToTheFront) {
+    EXPECT_EQ(Form2::Instance(), nullptr); // nothing until the first click
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(WaitFor(HelpIsInFront));
+    EXPECT_TRUE(form->IsShownOnScreen()); // beside the main window, not instead of it
+
+    form->Raise();
+    ASSERT_TRUE(WaitFor([] { return !HelpIsInFront(); }));
+    EXPECT_EQ(ClickHelp(), help);
+    EXPECT_TRUE(WaitFor(HelpIsInFront));
+    EXPECT_EQ(HelpWindowsAlive(), 1);
+    EXPECT_EQ(Form2::Instance(), help);
+}
+
+TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowLoads) {
+    WriteHelpFile("{\\rtf1\\ansi First version\\par}");
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->RichTextBox1->Text(), L"First version\n");
+
+    // While it is open the file is not read again.
+    WriteHelpFile("{\\rtf1\\ansi Second version\\par}");
+    ASSERT_EQ(ClickHelp(), help);
+    EXPECT_EQ(help->RichTextBox1->Text(), L"First version\n");
+
+    // Closed, it is gone; the next Help makes it afresh from the file as it is now.
+    ASSERT_TRUE(CloseHelp(help));
+    help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->RichTextBox1->Text(), L"Second version\n");
+    EXPECT_EQ(HelpWindowsAlive(), 1);
+}
+
+TEST_F(HelpTest, WithoutHelpRtfTheBuiltInDocumentShows) {
+    ASSERT_FALSE(std::filesystem::exists(programFolder / "help.rtf"));
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    const std::wstring text = help->RichTextBox1->Text();
+    EXPECT_EQ(text, DocumentText(ReadRtf(HelpDocument())));
+    EXPECT_NE(text.find(L"Scoutwell Version 2.0\n"), std::wstring::npos);
+    EXPECT_NE(text.find(std::wstring(L"For additional help, e-mail: ") + ContactAddress + L"\n"),
+              std::wstring::npos);
+    // Every picture of the document decodes and shows within the viewer's width.
+    const auto& pictures = help->RichTextBox1->Document().pictures;
+    ASSERT_EQ(pictures.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(help->RichTextBox1->CanShowPicture(i)) << i;
+        EXPECT_LE(help->RichTextBox1->PictureSize(i).x, help->RichTextBox1->GetClientSize().x) << i;
+    }
+    EXPECT_GT(help->RichTextBox1->ContentHeight(), help->RichTextBox1->GetClientSize().y); // it scrolls
+}
+
+TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktop) {
+    FakeDesktopOpener opener;
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->Command1[0]->GetLabel(), L"Click here to go to the Scoutwell website");
+    EXPECT_EQ(help->Command1[1]->GetLabel(), wxString(L"E-Mail ") + MakerName);
+
+    Click(help->Command1[0]);
+    ASSERT_TRUE(opener.WaitForCalls(1));
+    Click(help->Command1[1]);
+    ASSERT_TRUE(opener.WaitForCalls(2));
+    help->Command1_Click(2); // no such button: nothing
+    help->Command1_Click(-1);
+    RunEventLoopFor(500ms);
+
+    const auto calls = opener.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].arguments, std::vector<std::string>{wxString(HomePageUrl).utf8_string()});
+    EXPECT_EQ(calls[1].arguments,
+              std::vector<std::string>{"mailto:" + wxString(ContactAddress).utf8_string()});
+    for (const auto& call : calls)
+        EXPECT_EQ(call.workingFolder, programFolder.string());
+    EXPECT_EQ(Form2::Instance(), help); // the window stays open
+}
+
+TEST_F(HelpTest, TheMainWindowWorksOnWhileHelpIsOpen) {
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    TypeInto(form->Text1, "new york");
+    Click(form->Command1);
+    EXPECT_TRUE(WaitFor([] { return TestProxy().Requests().size() >= 5; }));
+    Click(form->Openbtn[2]);
+    EXPECT_EQ(form->Zoom.ZoomedIndex, 2);
+    EXPECT_TRUE(help->IsShownOnScreen());
+    EXPECT_EQ(HelpWindowsAlive(), 1);
+}
+
+TEST_F(HelpTest, TheWindowHasItsFixedLayoutTabOrderAndFocus) {
+    Form2* help = ClickHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->GetTitle(), L"Help");
+    EXPECT_EQ(help->GetParent(), nullptr);
+    const long style = help->GetWindowStyleFlag();
+    EXPECT_TRUE(style & wxCLOSE_BOX);
+    EXPECT_TRUE(style & wxFRAME_NO_TASKBAR);
+    EXPECT_FALSE(style & (wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX));
+    EXPECT_EQ(help->GetIcons().GetIconCount(), ProgramIcon().GetIconCount());
+    EXPECT_EQ(help->GetClientSize(), wxSize(458, 421)); // 6870 x 6315 twips
+
+    struct Expected {
+        wxWindow* control;
+        float left, top, width, height;
+    };
+    for (const Expected& e : {Expected{help->RichTextBox1, 120, 120, 6615, 4935},
+                              Expected{help->Command1[0], 120, 5160, 3375, 495},
+                              Expected{help->Command1[1], 120, 5760, 3375, 495}}) {
+        WxPlacement placement(e.control);
+        EXPECT_FLOAT_EQ(placement.Left(), e.left) << e.top;
+        EXPECT_FLOAT_EQ(placement.Top(), e.top) << e.top;
+        EXPECT_FLOAT_EQ(placement.Width(), e.width) << e.top;
+        EXPECT_FLOAT_EQ(placement.Height(), e.height) << e.top;
+    }
+
+    // No owner to centre on: it opens in the middle of the screen.
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    const wxRect rect = help->GetScreenRect();
+    EXPECT_NEAR(rect.GetLeft() - screen.GetLeft(), screen.GetRight() - rect.GetRight(), 1);
+    EXPECT_NEAR(rect.GetTop() - screen.GetTop(), screen.GetBottom() - rect.GetBottom(), 1);
+
+    const std::vector<wxWindow*> tabOrder{help->RichTextBox1, help->Command1[0], help->Command1[1]};
+    EXPECT_EQ(help->TabOrder(), tabOrder);
+    // Keys go to the window under the pointer.
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(help->RichTextBox1->GetScreenRect().GetPosition() + wxPoint(100, 100));
+    EXPECT_TRUE(WaitFor([&] { return Focused(help->RichTextBox1); }, 2s));
+    for (wxWindow* next : {tabOrder[1], tabOrder[2], tabOrder[0]}) {
+        PressKey(WXK_TAB);
+        EXPECT_TRUE(WaitFor([&] { return Focused(next); }, 2s)) << next->GetName();
+    }
+}
