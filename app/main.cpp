@@ -18,7 +18,12 @@ public:
         IgnoreFailure([&] { folder = ProgramFolder(); });
         auto* form1 = new Form1(folder);
         form1->Form_Load();
+        // A window manager may place a new window where it likes and learns
+        // the size of its own decorations only once the window is up: ask
+        // again for the place the window was fitted to.
+        const wxRect fitted = form1->GetRect();
         form1->Show();
+        form1->SetSize(fitted);
         return true;
     }
 };

@@ -75,8 +75,11 @@ Form1::Form1(std::filesystem::path programFolder)
     BindHandlers();
 }
 
+// The views are released before the toolkit destroys the child windows: no
+// layout may run on them from here on.
 Form1::~Form1() {
     Timer1.Stop();
+    Unbind(wxEVT_SIZE, &Form1::OnSize, this);
 }
 
 void Form1::CreateTopStrip() {
@@ -168,16 +171,22 @@ void Form1::BindHandlers() {
     });
     Bind(wxEVT_CHAR_HOOK, &Form1::OnCharHook, this);
     Timer1.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { IgnoreFailure([this] { Timer1_Timer(); }); });
-    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
-        IgnoreFailure([this] { Form_Resize(); });
-        event.Skip();
-    });
+    Bind(wxEVT_SIZE, &Form1::OnSize, this);
+}
+
+void Form1::OnSize(wxSizeEvent& event) {
+    IgnoreFailure([this] { Form_Resize(); });
+    event.Skip();
 }
 
 // Tab and Shift+Tab follow the window's own tab order across its frames,
 // which the toolkit's per-container navigation cannot express. A web view
 // keeps Tab for moving between the links of its page.
 void Form1::OnCharHook(wxKeyEvent& event) {
+    IgnoreFailure([&] { MoveFocusOnTab(event); });
+}
+
+void Form1::MoveFocusOnTab(wxKeyEvent& event) {
     if (event.GetKeyCode() != WXK_TAB || (event.HasAnyModifiers() && !event.ShiftDown())) {
         event.Skip();
         return;

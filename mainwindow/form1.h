@@ -97,6 +97,8 @@ private:
     void CreateUrlBar();
     void BindHandlers();
     void OnCharHook(wxKeyEvent& event);
+    void MoveFocusOnTab(wxKeyEvent& event);
+    void OnSize(wxSizeEvent& event);
     void ZoomPane(PaneIndex i);
     void RestorePanes(PaneIndex i);
 

@@ -1,5 +1,6 @@
 #include "shell_open.h"
 
+#include <wx/log.h>
 #include <wx/utils.h>
 
 #include <vector>
@@ -16,5 +17,7 @@ void ShellOpen(wxWindow* /*owner*/, const std::wstring& /*operation*/, const std
 
     wxExecuteEnv environment;
     environment.cwd = wxString(directory.wstring());
+    // A failure to start the opener is not the user's business: no log box.
+    wxLogNull noMessages;
     wxExecute(argv.data(), wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE, nullptr, &environment);
 }

@@ -44,8 +44,9 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent)
     : m_view(CreateView(parent)), m_placement(m_view) {
     // A link meant for a new window goes to the user's own browser; the
     // program never opens browser windows of its own.
-    m_view->Bind(wxEVT_WEBVIEW_NEWWINDOW, [this](wxWebViewEvent& event) {
-        OpenOutside(wxGetTopLevelParent(m_view), event.GetURL().ToStdWstring());
+    wxWebView* view = m_view;
+    m_view->Bind(wxEVT_WEBVIEW_NEWWINDOW, [view](wxWebViewEvent& event) {
+        OpenOutside(wxGetTopLevelParent(view), event.GetURL().ToStdWstring());
     });
     auto* webView = static_cast<WebKitWebView*>(m_view->GetNativeBackend());
     g_signal_handlers_disconnect_matched(webView, GSignalMatchType(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DATA),

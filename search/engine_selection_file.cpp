@@ -89,7 +89,9 @@ public:
     // A last line without a line end counts; nothing after a final line end
     // makes no further line.
     std::vector<std::wstring> Finish() {
-        if (m_hasContent && m_lines.size() < LinesRead)
+        // A file holding nothing but the byte order mark is an empty file.
+        const bool onlyTheMark = m_lines.empty() && m_line == Utf8ByteOrderMark;
+        if (m_hasContent && !onlyTheMark && m_lines.size() < LinesRead)
             EndLine();
         return std::move(m_lines);
     }
@@ -210,6 +212,10 @@ void WriteEngineSelection(const std::filesystem::path& file, const PaneArray<std
 
     struct stat old {};
     const bool hadOld = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // A file the user made read-only stays as it is, as if it had been
+    // opened for writing in place.
+    if (hadOld && ::access(target.c_str(), W_OK) != 0)
+        throw ScoutwellError(SaveFailure(file, errno));
 
     std::filesystem::path temporary;
     int created = -1;

@@ -183,10 +183,12 @@ void frmSplash::Unload() {
         return;
     m_unloaded = true;
     Timer1.Stop();
+    // Whoever showed the window owns it and destroys it: a splash shown
+    // without its modal loop is only hidden here.
     if (IsModal())
         EndModal(wxID_OK);
     else
-        Destroy();
+        Hide();
 }
 
 void ShowSplashModal() {

@@ -137,8 +137,9 @@ TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
         GTEST_SKIP() << "cannot act as an ordinary user here";
     SeenMessageBox seen;
     wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
-    if (asRoot)
+    if (asRoot) {
         ASSERT_EQ(seteuid(0), 0);
+    }
     std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
 
     EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;

@@ -108,6 +108,7 @@ TEST_F(EngineSelectionFileTest, LineBreaksInsideATextBecomeSpacesSoLaterPanesKee
 TEST_F(EngineSelectionFileTest, NoFileOrAnEmptyFileGivesNothing) {
     EXPECT_TRUE(ReadEngineSelection(m_file).empty());
     EXPECT_TRUE(ReadBytes("").empty());
+    EXPECT_TRUE(ReadBytes("\xEF\xBB\xBF").empty()); // an editor's empty UTF-8 file
     EXPECT_TRUE(ReadEngineSelection(m_folder / "no" / "such" / "folder" / "engines.lst").empty());
 }
 
@@ -283,43 +284,66 @@ TEST_F(EngineSelectionFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) 
 
 // Root may write into any folder, so as root the save runs in a child process
 // that has given up root for the unprivileged user "nobody".
-TEST_F(EngineSelectionFileTest, SavingIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
-    const std::string old = "Yahoo\r\nLycos\r\n";
-    Put(m_file, old);
-    fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                  fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+namespace {
 
+// Runs save as an ordinary user when this process is the super-user, for
+// whom no permission bit counts. Returns its result: 0 when the save failed
+// for lack of permission, 1 when it saved anyway, 2 for another reason; -1
+// when no ordinary user can be taken on here.
+int SaveAsAnOrdinaryUser(const fs::path& file) {
     const auto save = [&]() -> int {
         try {
-            WriteEngineSelection(m_file, CreationTexts);
+            WriteEngineSelection(file, CreationTexts);
             return 1;
         } catch (const ScoutwellError& error) {
             const std::string message = error.what();
             return message.find(std::strerror(EACCES)) != std::string::npos ? 0 : 2;
         }
     };
-
-    if (::geteuid() != 0) {
-        EXPECT_EQ(save(), 0);
-    } else {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (nobody == nullptr || nobody->pw_uid == 0)
-            GTEST_SKIP() << "running as root and there is no unprivileged user to drop to";
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
-                ::setuid(nobody->pw_uid) != 0 || ::geteuid() == 0)
-                ::_exit(3);
-            ::_exit(save());
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        if (WEXITSTATUS(status) == 3)
-            GTEST_SKIP() << "could not drop root for the user nobody";
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved anyway, 2: wrong reason";
+    if (::geteuid() != 0)
+        return save();
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || nobody->pw_uid == 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0 ||
+            ::geteuid() == 0)
+            ::_exit(3);
+        ::_exit(save());
     }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 3)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace
+
+TEST_F(EngineSelectionFileTest, SavingIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
+    const std::string old = "Yahoo\r\nLycos\r\n";
+    Put(m_file, old);
+    fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                  fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const int result = SaveAsAnOrdinaryUser(m_file);
+    if (result < 0)
+        GTEST_SKIP() << "running as root and there is no unprivileged user to drop to";
+    EXPECT_EQ(result, 0) << "1: saved anyway, 2: wrong reason";
+    EXPECT_EQ(Get(m_file), old);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"engines.lst"});
+}
+
+TEST_F(EngineSelectionFileTest, AFileMadeReadOnlyIsNotReplaced) {
+    const std::string old = "Yahoo\r\nLycos\r\n";
+    Put(m_file, old);
+    fs::permissions(m_folder, fs::perms::all);
+    fs::permissions(m_file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int result = SaveAsAnOrdinaryUser(m_file);
+    if (result < 0)
+        GTEST_SKIP() << "running as root and there is no unprivileged user to drop to";
+    EXPECT_EQ(result, 0) << "1: saved anyway, 2: wrong reason";
     EXPECT_EQ(Get(m_file), old);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"engines.lst"});
 }
