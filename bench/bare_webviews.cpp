@@ -1,7 +1,7 @@
 // The engine's own floor: a program that holds nothing but five wxWebViews,
-// placed as the program's five panes on a full-screen window, and loads the
-// addresses it is given when told to. What the benchmark weighs the program
-// against.
+// placed as the program's five panes on a full-screen window and following
+// its size, and loads the addresses it is given when told to. What the
+// benchmark weighs the program against.
 //     bare_webviews URL1 ... URL5
 // Reads commands from its standard input: "load" loads the five addresses at
 // once, "load I" view I's alone. Writes "shown" when its window is up,
@@ -37,15 +37,10 @@ public:
             return false;
         }
         const wxRect screen = wxDisplay(0u).GetGeometry();
-        auto* frame = new wxFrame(nullptr, wxID_ANY, "bare", screen.GetPosition(), screen.GetSize());
-        // The program's rows: below a 105-pixel strip, 49 pixels in from each
-        // side, five rows sharing 5/5.5 of the height below the strip.
-        const int strip = 105, column = 49;
-        const int height = static_cast<int>((screen.height - strip) / 5.5);
+        m_frame = new wxFrame(nullptr, wxID_ANY, "bare", screen.GetPosition(), screen.GetSize());
         for (int i = 0; i < 5; ++i) {
             m_urls[i] = argv[i + 1];
-            m_views[i] = wxWebView::New(frame, wxID_ANY, wxString());
-            m_views[i]->SetSize(column, strip + i * height, screen.width - 2 * column, height);
+            m_views[i] = wxWebView::New(m_frame, wxID_ANY, wxString());
             m_views[i]->Bind(wxEVT_WEBVIEW_LOADED, [i](wxWebViewEvent& event) {
                 const long long now = Now();
                 if (event.GetURL().StartsWith("http"))
@@ -53,7 +48,13 @@ public:
                 std::fflush(stdout);
             });
         }
-        frame->Show();
+        Layout();
+        // Laid out again at every size, as the program lays out its panes.
+        m_frame->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+            Layout();
+            event.Skip();
+        });
+        m_frame->Show();
         std::printf("shown\n");
         std::fflush(stdout);
         // Commands are read as they come, from the event loop itself.
@@ -76,6 +77,18 @@ private:
         return G_SOURCE_CONTINUE;
     }
 
+    // The program's rows: below a 105-pixel strip, 49 pixels in from each
+    // side, five rows sharing 5/5.5 of the height below the strip.
+    void Layout() {
+        const wxSize size = m_frame->GetSize();
+        const int strip = 105, column = 49;
+        const int height = static_cast<int>((size.y - strip) / 5.5);
+        if (height <= 0 || size.x <= 2 * column)
+            return;
+        for (int i = 0; i < 5; ++i)
+            m_views[i]->SetSize(column, strip + i * height, size.x - 2 * column, height);
+    }
+
     void Load(int only) {
         std::printf("started %lld\n", Now());
         std::fflush(stdout);
@@ -84,6 +97,7 @@ private:
                 m_views[i]->LoadURL(m_urls[i]);
     }
 
+    wxFrame* m_frame = nullptr;
     std::array<wxWebView*, 5> m_views{};
     std::array<wxString, 5> m_urls;
 };

@@ -47,6 +47,7 @@ struct Options {
     int stallRuns = 3;     // searches and resizes watched for stalls, per instance
     int serveSeconds = 0;  // only serve the pages for this long, for a look by hand
     std::set<std::string> only; // configurations to run; all when empty
+    bool resizeOnly = false;    // after the first search only the resize stalls, for comparing builds
 };
 
 // The engine choosers' texts when no engines.lst exists.
@@ -214,6 +215,7 @@ void Bench::RecordMemory(const std::string& key, pid_t pid) {
     m_samples.Add(key + ".web", MiB(web));
     m_samples.Add(key + ".other", MiB(other));
     m_samples.Add(key + ".processes", static_cast<double>(processes.size()));
+    m_samples.Add("memory.foreign-webkit", ForeignWebKitProcesses(pid));
     std::ostringstream line;
     line << key << ": " << MiB(TotalPssKiB(processes)) << " MiB in " << processes.size() << " processes (" << webCount
          << " web)";
@@ -391,12 +393,29 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
         Settle(milliseconds(200));
     }
 
+    auto resizeRuns = [&] {
+        for (int r = 0; r < m_options.stallRuns; ++r) {
+            Quiet();
+            const double cpu = TreeCpuSeconds(pid);
+            m_samples.Add("stall.resize." + mode, ResizeWithPings(window, milliseconds(3000)));
+            m_samples.Add("cpu.resize." + mode, TreeCpuSeconds(pid) - cpu);
+        }
+    };
+    if (m_options.resizeOnly) {
+        resizeRuns();
+        return;
+    }
     for (int delay : Delays) {
         m_server.SetDelay(milliseconds(delay));
         for (int r = 0; r < m_options.repeats; ++r) {
             Quiet();
-            if (const auto time = Search(all))
+            const double cpu = TreeCpuSeconds(pid);
+            if (const auto time = Search(all)) {
                 m_samples.Add("search.five." + mode + "." + std::to_string(delay), *time);
+                // What the search cost the machine, the painting after the loads included.
+                Settle(milliseconds(700));
+                m_samples.Add("cpu.search." + mode + "." + std::to_string(delay), TreeCpuSeconds(pid) - cpu);
+            }
         }
     }
     for (int delay : Delays) {
@@ -407,10 +426,7 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
                 m_samples.Add("stall.search." + mode + "." + std::to_string(delay), *stall);
         }
     }
-    for (int r = 0; r < m_options.stallRuns; ++r) {
-        Quiet();
-        m_samples.Add("stall.resize." + mode, ResizeWithPings(window, milliseconds(3000)));
-    }
+    resizeRuns();
     Quiet();
     RecordMemory("memory.after." + mode, pid);
 
@@ -456,7 +472,10 @@ void Bench::FloorInstance(const Configuration& configuration) {
     Log(mode + " run");
     ChildProcess bare(m_options.bare, urls, environment, true);
     const auto shown = bare.ReadLine(milliseconds(30000));
-    if (!shown || !WaitForWindow(bare.Pid(), [](const auto& w) { return w.mapped.has_value(); }, milliseconds(30000))) {
+    const auto window =
+        shown ? WaitForWindow(bare.Pid(), [](const auto& w) { return w.mapped.has_value(); }, milliseconds(30000))
+              : std::nullopt;
+    if (!window) {
         Log("the bare program did not start");
         return;
     }
@@ -491,6 +510,13 @@ void Bench::FloorInstance(const Configuration& configuration) {
         }
     }
     m_server.SetDelay(milliseconds(0));
+    // The engine's own cost of following a window's size.
+    for (int r = 0; r < m_options.stallRuns; ++r) {
+        Quiet();
+        const double cpu = TreeCpuSeconds(bare.Pid());
+        m_samples.Add("stall.resize." + mode, ResizeWithPings(*window, milliseconds(3000)));
+        m_samples.Add("cpu.resize." + mode, TreeCpuSeconds(bare.Pid()) - cpu);
+    }
 }
 
 // Tells the bare program to load all its views (only = -1) or one, and
@@ -742,6 +768,9 @@ void Bench::Write() const {
            << Fixed(s.Get("memory.five." + mode + ".web").median, 0) << " | "
            << (s.Get("memory.after." + mode).count ? mib("memory.after." + mode) : "—") << " |\n";
     }
+    md << "\nOther WebKit processes running on the machine while memory was read (they share the engine's "
+          "libraries and so lower every PSS figure): "
+       << Describe(s.Get("memory.foreign-webkit")) << ".\n";
     md << "\nWith compositing: program " << Fixed(s.Get("memory.five." + compositing).median, 0) << " MiB vs floor "
        << Fixed(floorDefault.median, 0) << " MiB = "
        << Fixed(floorDefault.median > 0 ? s.Get("memory.five." + compositing).median / floorDefault.median : 0, 3)
@@ -750,10 +779,22 @@ void Bench::Write() const {
     md << "\n### Event loop: longest stall\n\n"
        << "The longest time the program took to answer a _NET_WM_PING, pinging again 1 ms after each answer (ms); "
           "one figure per run.\n\n"
-       << "| drawing | search, 0 ms delay | search, 400 ms delay | resizing for 3 s |\n|---|---|---|---|\n";
-    for (const auto& mode : {program, compositing})
-        md << "| " << mode << " | " << ms("stall.search." + mode + ".0") << " | " << ms("stall.search." + mode + ".400")
-           << " | " << ms("stall.resize." + mode) << " |\n";
+       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s |\n|---|---|---|---|\n";
+    for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name})
+        md << "| " << mode << " | "
+           << (s.Get("stall.search." + mode + ".0").count ? ms("stall.search." + mode + ".0") : "—") << " | "
+           << (s.Get("stall.search." + mode + ".400").count ? ms("stall.search." + mode + ".400") : "—") << " | "
+           << ms("stall.resize." + mode) << " |\n";
+
+    md << "\nProcessor time used by the whole process tree (s): for one warm search of five pages, counted until 0.7 s "
+          "after the last load report, and for 3 s of resizing.\n\n"
+       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s |\n|---|---|---|---|\n";
+    for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name})
+        md << "| " << mode << " | "
+           << (s.Get("cpu.search." + mode + ".0").count ? Describe(s.Get("cpu.search." + mode + ".0"), 2) : "—")
+           << " | "
+           << (s.Get("cpu.search." + mode + ".400").count ? Describe(s.Get("cpu.search." + mode + ".400"), 2) : "—")
+           << " | " << Describe(s.Get("cpu.resize." + mode), 2) << " |\n";
 
     md << "\n### Drawing with and without compositing\n\n"
        << "The same loaded pages captured in both modes and compared pixel by pixel (a pixel differs when a colour "
@@ -803,6 +844,10 @@ int main(int argc, char** argv) {
             std::istringstream names(value());
             for (std::string name; std::getline(names, name, ',');)
                 options.only.insert(name);
+        } else if (argument == "--resize-only") {
+            options.resizeOnly = true;
+        } else if (argument == "--stall-runs") {
+            options.stallRuns = std::stoi(value());
         } else if (argument == "--runs")
             options.runs = std::stoi(value());
         else if (argument == "--quick") {
@@ -828,7 +873,7 @@ int main(int argc, char** argv) {
     }
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--quick]\n"
-                     "       [--only CONFIGURATION,...]\n       scoutwell_bench --serve SECONDS\n";
+                     "       [--only CONFIGURATION,...] [--resize-only] [--stall-runs N]\n       scoutwell_bench --serve SECONDS\n";
         return 2;
     }
     options.startupRuns = std::max(options.startupRuns, options.runs);

@@ -1,6 +1,7 @@
 #include "process_tree.h"
 
 #include <fcntl.h>
+#include <algorithm>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -88,6 +90,44 @@ long TotalPssKiB(const std::vector<ProcessMemory>& processes) {
     for (const auto& process : processes)
         total += process.pssKiB;
     return total;
+}
+
+int ForeignWebKitProcesses(pid_t root) {
+    const std::vector<pid_t> tree = ProcessTree(root);
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string command;
+        std::getline(std::ifstream(entry.path() / "comm"), command);
+        const pid_t pid = static_cast<pid_t>(std::stol(name));
+        if (command.rfind("WebKit", 0) == 0 && std::find(tree.begin(), tree.end(), pid) == tree.end())
+            ++count;
+    }
+    return count;
+}
+
+double TreeCpuSeconds(pid_t root) {
+    double ticks = 0;
+    for (pid_t pid : ProcessTree(root)) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        const auto close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        // After the name: state, then fields 4 to 13, then utime and stime.
+        std::istringstream fields(line.substr(close + 2));
+        std::string field;
+        for (int i = 3; i <= 13 && fields >> field; ++i) {
+        }
+        unsigned long long user = 0, system = 0;
+        if (fields >> user >> system)
+            ticks += static_cast<double>(user + system);
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,

@@ -21,6 +21,14 @@ struct ProcessMemory {
 std::vector<ProcessMemory> TreeMemory(pid_t root);
 long TotalPssKiB(const std::vector<ProcessMemory>& processes);
 
+// WebKit processes running on the machine outside the tree. They share the
+// engine's libraries with the tree's, which lowers the tree's PSS.
+int ForeignWebKitProcesses(pid_t root);
+
+// Processor time the tree's processes have used so far, user and system, in
+// seconds (of those still running).
+double TreeCpuSeconds(pid_t root);
+
 // A program started with an environment of its own. With talk set its
 // standard input and output are pipes the benchmark uses; otherwise they are
 // /dev/null, so nothing it writes can ever fill a pipe and stop it.
