@@ -39,6 +39,10 @@ bool ShouldDisableCompositing(std::optional<std::string_view> userDisable, std::
     return name && IsSoftwareRenderer(*name);
 }
 
+bool UserChoseCompositing() {
+    return Variable("WEBKIT_DISABLE_COMPOSITING_MODE") || Variable("WEBKIT_FORCE_COMPOSITING_MODE");
+}
+
 bool ChooseCompositingMode(const RendererQuery& renderer) {
     if (!ShouldDisableCompositing(Variable("WEBKIT_DISABLE_COMPOSITING_MODE"), Variable("WEBKIT_FORCE_COMPOSITING_MODE"),
                                   renderer))

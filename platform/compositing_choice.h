@@ -25,6 +25,10 @@ bool IsSoftwareRenderer(std::string_view renderer);
 bool ShouldDisableCompositing(std::optional<std::string_view> userDisable, std::optional<std::string_view> userForce,
                               const RendererQuery& renderer);
 
+// Whether the user has chosen through WebKit's own variables, so that the
+// renderer need not be asked.
+bool UserChoseCompositing();
+
 // Decides from this process's environment and sets WEBKIT_DISABLE_COMPOSITING_MODE
 // when compositing is to go off. WebKit reads it when the first web view is
 // made, so this runs before that. Returns whether it turned compositing off.

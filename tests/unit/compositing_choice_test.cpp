@@ -94,6 +94,15 @@ TEST_F(ChooseCompositingModeTest, LeavesTheEnvironmentAloneForHardware) {
     EXPECT_EQ(Get("WEBKIT_DISABLE_COMPOSITING_MODE"), std::nullopt);
 }
 
+TEST_F(ChooseCompositingModeTest, TheUserHasChosenWhenEitherVariableIsSetWhateverItsValue) {
+    EXPECT_FALSE(UserChoseCompositing());
+    setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "", 1);
+    EXPECT_TRUE(UserChoseCompositing());
+    unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+    setenv("WEBKIT_FORCE_COMPOSITING_MODE", "0", 1);
+    EXPECT_TRUE(UserChoseCompositing());
+}
+
 TEST_F(ChooseCompositingModeTest, KeepsTheUsersValue) {
     setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "0", 1);
     EXPECT_FALSE(ChooseCompositingMode(MustNotBeAsked()));
