@@ -2,7 +2,7 @@
 # Builds the program in release mode with its benchmarks (build-release/),
 # waits for a quiet machine, measures, and writes the results into
 # BENCHMARKS.md.
-#     ./bench.sh            the full measurement (about 15 minutes)
+#     ./bench.sh            the full measurement (about 20 minutes)
 #     ./bench.sh --quick    one run of everything, for trying the harness out
 #     ./bench.sh --no-wait  do not wait for the machine to be quiet
 # BENCH_QUIET_LOAD (0.7) and BENCH_QUIET_MINUTES (20) set what "quiet" is and
