@@ -1,6 +1,8 @@
 // The real program, started as a user starts it: watched from outside through
 // the X server, its windows must appear in the documented order.
 
+#include "compositing_choice.h"
+#include "gl_renderer.h"
 #include "recording_proxy.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -64,6 +68,7 @@ protected:
 
     void Start() {
         setenv("http_proxy", m_proxy.Address().c_str(), 1);
+        // The environment the program is started with is the one it finds.
         const std::string program = (m_folder / "scoutwell").string();
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
         ASSERT_EQ(posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
@@ -172,6 +177,28 @@ protected:
         return true;
     }
 
+    // The environment of the first of the program's WebKit web processes, as
+    // the system holds it: what WebKit was really started with. Empty while
+    // there is none yet.
+    std::map<std::string, std::string> WebProcessEnvironment() const {
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            std::ifstream stat(entry.path() / "stat");
+            std::string pid, name, state;
+            long parent = 0;
+            if (!(stat >> pid >> name >> state >> parent) || parent != m_pid || name != "(WebKitWebProces)")
+                continue;
+            std::ifstream environ(entry.path() / "environ", std::ios::binary);
+            std::map<std::string, std::string> variables;
+            for (std::string line; std::getline(environ, line, '\0');) {
+                const auto equals = line.find('=');
+                if (equals != std::string::npos)
+                    variables[line.substr(0, equals)] = line.substr(equals + 1);
+            }
+            return variables;
+        }
+        return {};
+    }
+
     Display* m_display = nullptr;
     std::filesystem::path m_folder;
     pid_t m_pid = 0;
@@ -273,4 +300,36 @@ TEST_F(ProgramStartTest, HelpIsAFixedWindowOfItsOwnThatKeepsTheProgramRunningUnt
         << "the program did not end";
     EXPECT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// With only software OpenGL WebKit's compositing costs much memory and time:
+// the program turns it off before its first web view exists, unless the user
+// has decided through WebKit's own variables.
+TEST_F(ProgramStartTest, CompositingIsDecidedBeforeTheFirstWebViewAndTheUserWins) {
+    unsetenv("WEBKIT_FORCE_COMPOSITING_MODE");
+    const bool software = ShouldDisableCompositing(std::nullopt, std::nullopt, QueryGlRenderer);
+    for (const char* users : {static_cast<const char*>(nullptr), "0"}) {
+        SCOPED_TRACE(users ? users : "(not set)");
+        if (users)
+            setenv("WEBKIT_DISABLE_COMPOSITING_MODE", users, 1);
+        else
+            unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+        Start();
+        unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+        std::map<std::string, std::string> environment;
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        while ((environment = WebProcessEnvironment()).empty() && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(environment.empty()) << "no web process appeared";
+        const auto found = environment.find("WEBKIT_DISABLE_COMPOSITING_MODE");
+        if (users)
+            EXPECT_TRUE(found != environment.end() && found->second == users);
+        else if (software)
+            EXPECT_TRUE(found != environment.end() && found->second == "1");
+        else
+            EXPECT_TRUE(found == environment.end());
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = 0;
+    }
 }

@@ -1,0 +1,214 @@
+#include "process_tree.h"
+
+#include <fcntl.h>
+#include <algorithm>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// The parent of every process now running.
+std::multimap<pid_t, pid_t> ChildrenByParent() {
+    std::multimap<pid_t, pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        // The command name is in parentheses and may hold spaces.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        char state;
+        pid_t parent;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2)
+            children.emplace(parent, static_cast<pid_t>(std::stol(name)));
+    }
+    return children;
+}
+
+// A zombie waiting for a parent that is not ours to reap counts as gone.
+bool Alive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+} // namespace
+
+std::vector<pid_t> ProcessTree(pid_t root) {
+    const auto children = ChildrenByParent();
+    std::vector<pid_t> tree{root};
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        const auto [begin, end] = children.equal_range(tree[i]);
+        for (auto it = begin; it != end; ++it)
+            tree.push_back(it->second);
+    }
+    return tree;
+}
+
+std::vector<ProcessMemory> TreeMemory(pid_t root) {
+    std::vector<ProcessMemory> result;
+    for (pid_t pid : ProcessTree(root)) {
+        const std::string folder = "/proc/" + std::to_string(pid);
+        std::ifstream rollup(folder + "/smaps_rollup");
+        std::string key;
+        long value = -1;
+        for (std::string line; std::getline(rollup, line);) {
+            if (line.rfind("Pss:", 0) == 0) {
+                value = std::stol(line.substr(4));
+                break;
+            }
+        }
+        if (value < 0)
+            continue; // gone meanwhile
+        std::string name;
+        std::getline(std::ifstream(folder + "/comm"), name);
+        result.push_back({pid, name, value});
+    }
+    return result;
+}
+
+long TotalPssKiB(const std::vector<ProcessMemory>& processes) {
+    long total = 0;
+    for (const auto& process : processes)
+        total += process.pssKiB;
+    return total;
+}
+
+int ForeignWebKitProcesses(pid_t root) {
+    const std::vector<pid_t> tree = ProcessTree(root);
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string command;
+        std::getline(std::ifstream(entry.path() / "comm"), command);
+        const pid_t pid = static_cast<pid_t>(std::stol(name));
+        if (command.rfind("WebKit", 0) == 0 && std::find(tree.begin(), tree.end(), pid) == tree.end())
+            ++count;
+    }
+    return count;
+}
+
+double TreeCpuSeconds(pid_t root) {
+    double ticks = 0;
+    for (pid_t pid : ProcessTree(root)) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        const auto close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        // After the name: state, then fields 4 to 13, then utime and stime.
+        std::istringstream fields(line.substr(close + 2));
+        std::string field;
+        for (int i = 3; i <= 13 && fields >> field; ++i) {
+        }
+        unsigned long long user = 0, system = 0;
+        if (fields >> user >> system)
+            ticks += static_cast<double>(user + system);
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment, bool talk) {
+    int input[2], output[2];
+    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)
+        throw std::runtime_error("no pipes");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (talk) {
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    const int failed = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(input[0]);
+    close(output[1]);
+    m_input = input[1];
+    m_output = output[0];
+    if (failed != 0)
+        throw std::runtime_error("cannot start " + program);
+}
+
+ChildProcess::~ChildProcess() {
+    Stop();
+    close(m_input);
+    close(m_output);
+}
+
+void ChildProcess::Send(const std::string& line) {
+    const std::string data = line + "\n";
+    [[maybe_unused]] const ssize_t written = write(m_input, data.data(), data.size());
+}
+
+std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (const auto end = m_pending.find('\n'); end != std::string::npos) {
+            std::string line = m_pending.substr(0, end);
+            m_pending.erase(0, end + 1);
+            return line;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return std::nullopt;
+        pollfd descriptor{m_output, POLLIN, 0};
+        if (poll(&descriptor, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = read(m_output, buffer, sizeof buffer);
+        if (n <= 0)
+            return std::nullopt;
+        m_pending.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void ChildProcess::Stop() {
+    if (m_pid <= 0)
+        return;
+    const std::vector<pid_t> tree = ProcessTree(m_pid);
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
+    // The helpers notice their parent is gone and end; any that lingers is ended.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (pid_t pid : tree) {
+        while (pid != m_pid && Alive(pid) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (pid != m_pid && Alive(pid))
+            kill(pid, SIGKILL);
+    }
+    m_pid = -1;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A process and everything it started, as /proc shows them now: WebKit's web
+// and network processes are children of the program that made the views.
+std::vector<pid_t> ProcessTree(pid_t root);
+
+struct ProcessMemory {
+    pid_t pid;
+    std::string name; // as /proc/PID/comm has it
+    long pssKiB;      // proportional set size: shared pages split among their users
+};
+
+// The PSS of each process of the tree, from /proc/PID/smaps_rollup.
+std::vector<ProcessMemory> TreeMemory(pid_t root);
+long TotalPssKiB(const std::vector<ProcessMemory>& processes);
+
+// WebKit processes running on the machine outside the tree. They share the
+// engine's libraries with the tree's, which lowers the tree's PSS.
+int ForeignWebKitProcesses(pid_t root);
+
+// Processor time the tree's processes have used so far, user and system, in
+// seconds (of those still running).
+double TreeCpuSeconds(pid_t root);
+
+// A program started with an environment of its own. With talk set its
+// standard input and output are pipes the benchmark uses; otherwise they are
+// /dev/null, so nothing it writes can ever fill a pipe and stop it.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment, bool talk);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    void Send(const std::string& line);
+    // A line of its output, waiting up to timeout for it.
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
+    // Ends it and every process it started, and waits until all are gone.
+    void Stop();
+
+private:
+    pid_t m_pid = -1;
+    int m_input = -1;
+    int m_output = -1;
+    std::string m_pending;
+};
