@@ -2,6 +2,7 @@
 
 #include "etched_frame.h"
 #include "picture_box.h"
+#include "three_d_edge.h"
 #include "product_info.h"
 #include "program_resources.h"
 #include "twips.h"
@@ -145,21 +146,7 @@ frmSplash::frmSplash()
 // strip around the frame.
 void frmSplash::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    const wxSize size = GetClientSize();
-    const int right = size.x - 1;
-    const int bottom = size.y - 1;
-    const auto line = [&](wxSystemColour colour, int x1, int y1, int x2, int y2) {
-        dc.SetPen(wxPen(wxSystemSettings::GetColour(colour)));
-        dc.DrawLine(x1, y1, x2, y2);
-    };
-    line(wxSYS_COLOUR_3DLIGHT, 0, 0, right, 0);
-    line(wxSYS_COLOUR_3DLIGHT, 0, 0, 0, bottom);
-    line(wxSYS_COLOUR_3DDKSHADOW, 0, bottom, right + 1, bottom);
-    line(wxSYS_COLOUR_3DDKSHADOW, right, 0, right, bottom);
-    line(wxSYS_COLOUR_3DHIGHLIGHT, 1, 1, right - 1, 1);
-    line(wxSYS_COLOUR_3DHIGHLIGHT, 1, 1, 1, bottom - 1);
-    line(wxSYS_COLOUR_3DSHADOW, 1, bottom - 1, right, bottom - 1);
-    line(wxSYS_COLOUR_3DSHADOW, right - 1, 1, right - 1, bottom - 1);
+    DrawThreeDEdge(dc, GetClientSize(), ThreeDEdge::Raised);
 }
 
 void frmSplash::Form_Load() {
