@@ -17,6 +17,18 @@
 
 namespace {
 
+// The fields of /proc/PID/stat after the command name, which is in
+// parentheses and may hold spaces: the state first. Empty when the process
+// is gone.
+std::string StatAfterName(const std::string& pid) {
+    std::ifstream stat("/proc/" + pid + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return {};
+    const auto close = line.rfind(')');
+    return close == std::string::npos || close + 2 > line.size() ? std::string() : line.substr(close + 2);
+}
+
 // The parent of every process now running.
 std::multimap<pid_t, pid_t> ChildrenByParent() {
     std::multimap<pid_t, pid_t> children;
@@ -24,17 +36,9 @@ std::multimap<pid_t, pid_t> ChildrenByParent() {
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line))
-            continue;
-        // The command name is in parentheses and may hold spaces.
-        const auto close = line.rfind(')');
-        if (close == std::string::npos)
-            continue;
         char state;
         pid_t parent;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2)
+        if (std::sscanf(StatAfterName(name).c_str(), "%c %d", &state, &parent) == 2)
             children.emplace(parent, static_cast<pid_t>(std::stol(name)));
     }
     return children;
@@ -42,12 +46,8 @@ std::multimap<pid_t, pid_t> ChildrenByParent() {
 
 // A zombie waiting for a parent that is not ours to reap counts as gone.
 bool Alive(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line))
-        return false;
-    const auto close = line.rfind(')');
-    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+    const std::string fields = StatAfterName(std::to_string(pid));
+    return !fields.empty() && fields[0] != 'Z';
 }
 
 } // namespace
@@ -111,15 +111,8 @@ int ForeignWebKitProcesses(pid_t root) {
 double TreeCpuSeconds(pid_t root) {
     double ticks = 0;
     for (pid_t pid : ProcessTree(root)) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string line;
-        if (!std::getline(stat, line))
-            continue;
-        const auto close = line.rfind(')');
-        if (close == std::string::npos)
-            continue;
         // After the name: state, then fields 4 to 13, then utime and stime.
-        std::istringstream fields(line.substr(close + 2));
+        std::istringstream fields(StatAfterName(std::to_string(pid)));
         std::string field;
         for (int i = 3; i <= 13 && fields >> field; ++i) {
         }

@@ -19,6 +19,15 @@ using BadInputTest = Form1Test;
 
 std::string YahooUrlOf(const std::string& encoded) { return "http://search.yahoo.com/bin/search?p=" + encoded; }
 
+// Every page takes a while to come, so that searches overlap loads.
+void AnswerSlowly(std::chrono::milliseconds delay) {
+    TestProxy().SetResponder([delay](const std::string& url) {
+        auto page = RecordingProxy::DefaultPage(url);
+        page.delay = delay;
+        return page;
+    });
+}
+
 void UseYahooEverywhere(Form1* form) {
     for (auto* chooser : form->SearchEngine)
         chooser->ChangeValue("Yahoo");
@@ -80,11 +89,7 @@ TEST_F(BadInputTest, DamagedEngineFilesNeverStopTheStart) {
 TEST_F(BadInputTest, AThousandSearchesInARowWhilePagesLoadEndOnTheLastOneWithoutGrowing) {
     ShowAtOrigin();
     UseYahooEverywhere(form);
-    TestProxy().SetResponder([](const std::string& url) {
-        auto page = RecordingProxy::DefaultPage(url);
-        page.delay = std::chrono::milliseconds(50);
-        return page;
-    });
+    AnswerSlowly(std::chrono::milliseconds(50));
     // Five pages shown: what the program and its web processes hold then.
     form->Text1->ChangeValue("first");
     form->Command1_Click();
@@ -114,11 +119,7 @@ TEST_F(BadInputTest, AThousandSearchesInARowWhilePagesLoadEndOnTheLastOneWithout
 TEST_F(BadInputTest, ZoomRestoreAndResizeStormsWhilePagesLoadLeaveAConsistentWindow) {
     ShowAtOrigin();
     UseYahooEverywhere(form);
-    TestProxy().SetResponder([](const std::string& url) {
-        auto page = RecordingProxy::DefaultPage(url);
-        page.delay = std::chrono::milliseconds(30);
-        return page;
-    });
+    AnswerSlowly(std::chrono::milliseconds(30));
     form->Text1->ChangeValue("storm");
     // Only the buttons a user can reach are pressed: while a pane is zoomed,
     // its own is the only one showing.

@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include "x_stacking.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,12 +32,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct TopWindow {
-    Window id;
-    std::string name;
-    XWindowAttributes attributes;
-};
 
 // Windows of the program come and go while the test looks at them: a window
 // that vanished between two requests is an answer, not a reason to abort.
@@ -75,37 +70,7 @@ protected:
     }
 
     // The mapped top-level windows of the program.
-    std::vector<TopWindow> VisibleWindows() {
-        std::vector<TopWindow> found;
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count);
-        const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes;
-            if (!XGetWindowAttributes(m_display, children[i], &attributes) || attributes.map_state != IsViewable)
-                continue;
-            Atom type;
-            int format;
-            unsigned long items, after;
-            unsigned char* data = nullptr;
-            if (XGetWindowProperty(m_display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                                   &after, &data) != Success || data == nullptr)
-                continue;
-            const long pid = *reinterpret_cast<long*>(data);
-            XFree(data);
-            if (pid != m_pid)
-                continue;
-            char* name = nullptr;
-            XFetchName(m_display, children[i], &name);
-            found.push_back({children[i], name ? name : "", attributes});
-            if (name)
-                XFree(name);
-        }
-        if (children)
-            XFree(children);
-        return found;
-    }
+    std::vector<TopWindow> VisibleWindows() { return ProcessWindows(m_display, m_pid); }
 
     std::optional<TopWindow> FindWindow(const std::string& name) {
         for (const TopWindow& window : VisibleWindows()) {
@@ -211,18 +176,18 @@ TEST_F(ProgramStartTest, TheSplashComesFirstThenTheFittedMainWindow) {
     Start();
     std::optional<Clock::time_point> splashShown, splashGone, mainShown;
     bool bothAtOnce = false;
-    XWindowAttributes mainWindow{};
-    XWindowAttributes splash{};
+    TopWindow mainWindow{};
+    TopWindow splash{};
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (!mainShown && Clock::now() < deadline) {
         bool splashNow = false, mainNow = false;
         for (const TopWindow& window : VisibleWindows()) {
             if (window.name == "Scoutwell") {
                 mainNow = true;
-                mainWindow = window.attributes;
+                mainWindow = window;
             } else {
                 splashNow = true;
-                splash = window.attributes;
+                splash = window;
             }
         }
         const auto now = Clock::now();

@@ -12,12 +12,8 @@ int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-std::vector<std::string> StackedWindowTitles() {
-    std::vector<std::string> titles;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return titles;
-    const auto previousHandler = XSetErrorHandler(IgnoreXErrors);
+std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
+    std::vector<TopWindow> found;
     const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
@@ -31,22 +27,34 @@ std::vector<std::string> StackedWindowTitles() {
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                               &items, &after, &data) != Success ||
+        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                               &after, &data) != Success ||
             data == nullptr)
             continue;
-        const long pid = *reinterpret_cast<long*>(data);
+        const long owner = *reinterpret_cast<long*>(data);
         XFree(data);
-        if (pid != static_cast<long>(getpid()))
+        if (owner != static_cast<long>(pid))
             continue;
         char* name = nullptr;
         XFetchName(display, children[i], &name);
-        titles.emplace_back(name != nullptr ? name : "");
+        found.push_back({children[i], name != nullptr ? name : "", attributes.x, attributes.y, attributes.width,
+                         attributes.height});
         if (name != nullptr)
             XFree(name);
     }
     if (children != nullptr)
         XFree(children);
+    return found;
+}
+
+std::vector<std::string> StackedWindowTitles() {
+    std::vector<std::string> titles;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return titles;
+    const auto previousHandler = XSetErrorHandler(IgnoreXErrors);
+    for (const TopWindow& window : ProcessWindows(display, getpid()))
+        titles.push_back(window.name);
     XSync(display, False);
     XCloseDisplay(display);
     XSetErrorHandler(previousHandler);
