@@ -4,10 +4,18 @@
 
 #include <string>
 
+class AddedEngines;
 class BrowserView;
 
 // Encodes the keywords once and sends each pane, in index order, its engine's
 // query URL for them. A pane whose engine text names no engine is not sent
 // anything and keeps the page it shows.
+//
+// A text equal to an added engine's name (ignoring case and surrounding
+// spaces) searches that engine; every other text names a catalogue row by
+// its first three characters.
+void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
+               const PaneArray<BrowserView*>& webBrowser, const AddedEngines& addedEngines);
+// The same with no added engines.
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
                const PaneArray<BrowserView*>& webBrowser);
