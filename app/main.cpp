@@ -1,8 +1,8 @@
 #include "compact_style.h"
 #include "compositing_choice.h"
 #include "failure.h"
-#include "form1.h"
 #include "gl_renderer.h"
+#include "main_window.h"
 #include "program_folder.h"
 
 #include <wx/app.h>
@@ -21,7 +21,9 @@ std::future<std::optional<std::string>> StartRendererQuery() {
         return {};
     try {
         return std::async(std::launch::async, QueryGlRenderer);
-    } catch (...) {
+    } catch (const std::exception& failure) {
+        // No thread to be had: ask on the main thread when the answer is needed.
+        ReportSwallowedFailure(std::source_location::current(), failure.what());
         return std::async(std::launch::deferred, QueryGlRenderer);
     }
 }
@@ -42,14 +44,14 @@ public:
         // which includes the splash: it appears fitted and laid out.
         std::filesystem::path folder; // without it, files are looked for in the current folder
         IgnoreFailure([&] { folder = ProgramFolder(); });
-        auto* form1 = new Form1(folder);
-        form1->Form_Load();
+        auto* mainWindow = new MainWindow(folder);
+        mainWindow->PrepareFirstShow();
         // A window manager may place a new window where it likes and learns
         // the size of its own decorations only once the window is up: ask
         // again for the place the window was fitted to.
-        const wxRect fitted = form1->GetRect();
-        form1->Show();
-        form1->SetSize(fitted);
+        const wxRect fitted = mainWindow->GetRect();
+        mainWindow->Show();
+        mainWindow->SetSize(fitted);
         return true;
     }
 

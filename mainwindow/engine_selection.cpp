@@ -2,21 +2,25 @@
 
 #include "engine_selection_file.h"
 #include "failure.h"
-#include "form1.h"
+#include "main_window.h"
 
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
 
-std::filesystem::path Form1::EngineSelectionFile() const { return m_programFolder / EngineSelectionFileName; }
+std::filesystem::path MainWindow::EngineSelectionFile() const {
+    return m_programFolder / EngineSelectionFileName;
+}
 
-void Form1::Command2_Click() { SaveEngineSelection(); }
+void MainWindow::OnSave() {
+    SaveEngineSelection();
+}
 
 // The confirmation follows only a save that really reached the disk; a failed
 // one says so and names the file, and the old file is left as it was.
-void Form1::SaveEngineSelection() {
+void MainWindow::SaveEngineSelection() {
     PaneArray<std::wstring> texts;
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        texts[i] = SearchEngine[i]->GetValue().ToStdWstring();
+        texts[i] = engineChoosers[i]->GetValue().ToStdWstring();
     try {
         WriteEngineSelection(EngineSelectionFile(), texts);
     } catch (const ScoutwellError& error) {
@@ -28,8 +32,8 @@ void Form1::SaveEngineSelection() {
 
 // Each line read goes to its chooser as it stands, whether or not it names an
 // engine; choosers without a line keep their text.
-void Form1::LoadEngineSelection() {
+void MainWindow::LoadEngineSelection() {
     const auto lines = ReadEngineSelection(EngineSelectionFile());
     for (std::size_t k = 0; k < lines.size() && k < PaneCount; ++k)
-        SearchEngine[k]->ChangeValue(wxString(lines[k]));
+        engineChoosers[k]->ChangeValue(wxString(lines[k]));
 }

@@ -22,8 +22,8 @@ bool IsSoftwareRenderer(std::string_view renderer);
 // or WEBKIT_FORCE_COMPOSITING_MODE, whatever its value, always wins; otherwise
 // compositing goes off only when the renderer is known to be a software one.
 // The renderer is asked only when the answer depends on it.
-bool ShouldDisableCompositing(std::optional<std::string_view> userDisable, std::optional<std::string_view> userForce,
-                              const RendererQuery& renderer);
+bool ShouldDisableCompositing(std::optional<std::string_view> userDisable,
+                              std::optional<std::string_view> userForce, const RendererQuery& renderer);
 
 // Whether the user has chosen through WebKit's own variables, so that the
 // renderer need not be asked.

@@ -5,8 +5,9 @@
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtk-3-dev libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
     libexpat1-dev fonts-liberation)
 # What the tests add: GoogleTest, a headless X server, and clang with its
-# sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build.
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev)
+# sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build,
+# clang-format and git for the format check.
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git)
 
 ensure_packages() {
     local missing=() package

@@ -9,8 +9,9 @@
 
 namespace {
 
-const char* const IsolatedVariables[] = {"PATH", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME",
-                                         "XDG_CONFIG_DIRS", "BROWSER", "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP"};
+const char* const IsolatedVariables[] = {
+    "PATH",    "XDG_DATA_HOME",   "XDG_DATA_DIRS",      "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
+    "BROWSER", "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP"};
 
 } // namespace
 
@@ -26,12 +27,13 @@ FakeDesktopOpener::FakeDesktopOpener() {
     // of its own, and an end marker written last so a half-written record is
     // never read.
     const auto script = m_folder / "bin" / "xdg-open";
-    std::ofstream(script) << "#!/bin/sh\n"
-                             "log='"
-                          << (m_folder / "calls.log").string()
-                          << "'\n"
-                             "{ printf 'CWD %s\\n' \"$PWD\"; for a in \"$@\"; do printf 'ARG %s\\n' \"$a\"; done; "
-                             "printf 'END\\n'; } >> \"$log\"\n";
+    std::ofstream(script)
+        << "#!/bin/sh\n"
+           "log='"
+        << (m_folder / "calls.log").string()
+        << "'\n"
+           "{ printf 'CWD %s\\n' \"$PWD\"; for a in \"$@\"; do printf 'ARG %s\\n' \"$a\"; done; "
+           "printf 'END\\n'; } >> \"$log\"\n";
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
 
     for (const char* name : IsolatedVariables) {

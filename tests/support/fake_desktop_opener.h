@@ -23,7 +23,8 @@ public:
 
     std::vector<Call> Calls() const;
     // Waits (running the event loop) until at least count calls were recorded.
-    bool WaitForCalls(std::size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) const;
+    bool WaitForCalls(std::size_t count,
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) const;
 
 private:
     std::filesystem::path m_folder;

@@ -45,7 +45,8 @@ public:
     const std::vector<std::wstring>& Loaded() const { return m_loaded; }
     std::wstring Last() const { return m_loaded.empty() ? std::wstring() : m_loaded.back(); }
     // Waits until the view has finished loading url.
-    bool WaitUntilLoaded(const std::wstring& url, std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
+    bool WaitUntilLoaded(const std::wstring& url,
+                         std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
 
 private:
     std::vector<std::wstring> m_loaded;

@@ -30,8 +30,8 @@ protected:
             if ((*allow)(dialog))
                 return wxID_NONE;
         }
-        ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string() << "\": "
-                      << dialog->GetLabel().utf8_string();
+        ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string()
+                      << "\": " << dialog->GetLabel().utf8_string();
         return wxID_CANCEL;
     }
     void Exit(wxDialog*) override {}
@@ -45,20 +45,25 @@ public:
     }
 };
 
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_str(), line)
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
 } // namespace
 
-RecordingProxy& TestProxy() { return *g_proxy; }
+RecordingProxy& TestProxy() {
+    return *g_proxy;
+}
 
 RealModalDialogs::RealModalDialogs(std::function<bool(wxDialog*)> allow) : m_allow(std::move(allow)) {
     g_realModalDialogs.push_back(&m_allow);
 }
 
-RealModalDialogs::~RealModalDialogs() { std::erase(g_realModalDialogs, &m_allow); }
+RealModalDialogs::~RealModalDialogs() {
+    std::erase(g_realModalDialogs, &m_allow);
+}
 
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "help_window.h"
 
 #include "compact_style.h"
 #include "failure.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-Form2* g_instance = nullptr;
+HelpWindow* g_instance = nullptr;
 
 constexpr const wchar_t* HelpFileName = L"help.rtf";
 
@@ -25,32 +25,31 @@ wxRect TwipsRect(float left, float top, float width, float height) {
 
 } // namespace
 
-Form2::Form2(std::filesystem::path programFolder)
+HelpWindow::HelpWindow(std::filesystem::path programFolder)
     // A fixed border with a close button only; no owner, so it lives on when
     // the main window closes.
     : wxDialog(nullptr, wxID_ANY, wxString(L"Help"), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_NO_TASKBAR | wxDIALOG_NO_PARENT),
       m_programFolder(std::move(programFolder)) {
-    SetName(L"Form2");
+    SetName(L"HelpWindow");
     SetIcons(ProgramIcon());
     SetFont(CompactFont());
     SetClientSize(TwipsToPixels(6870), TwipsToPixels(6315));
 
     const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
-    RichTextBox1 = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
-    RichTextBox1->SetRtf(HelpDocument());
+    documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView->SetRtf(HelpDocument());
 
-    const wxString captions[] = {L"Click here to go to the Scoutwell website",
-                                 wxString(L"E-Mail ") + MakerName};
-    const float tops[] = {5160, 5760};
-    for (int index = 0; index < 2; ++index) {
-        const wxRect rect = TwipsRect(120, tops[index], 3375, 495);
-        Command1[index] = new wxButton(this, wxID_ANY, captions[index], rect.GetPosition(), rect.GetSize());
-        Command1[index]->Bind(
-            wxEVT_BUTTON, [this, index](wxCommandEvent&) { IgnoreFailure([&] { Command1_Click(index); }); });
-    }
-    // The order of creation is the tab order.
-    m_tabOrder = {RichTextBox1, Command1[0], Command1[1]};
+    auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
+        const wxRect rect = TwipsRect(120, top, 3375, 495);
+        auto* button = new wxButton(this, wxID_ANY, caption, rect.GetPosition(), rect.GetSize());
+        button->Bind(wxEVT_BUTTON,
+                     [this, handler](wxCommandEvent&) { IgnoreFailure([&] { (this->*handler)(); }); });
+        return button;
+    };
+    websiteButton = newButton(L"Click here to go to the Scoutwell website", 5160, &HelpWindow::OnWebsite);
+    emailButton = newButton(wxString(L"E-Mail ") + MakerName, 5760, &HelpWindow::OnEmail);
+    m_tabOrder = {documentView, websiteButton, emailButton};
 
     // Closing unloads the window for good; a dialog would only hide.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });
@@ -60,41 +59,41 @@ Form2::Form2(std::filesystem::path programFolder)
     g_instance = this;
 }
 
-Form2::~Form2() {
+HelpWindow::~HelpWindow() {
     if (g_instance == this)
         g_instance = nullptr;
 }
 
-Form2* Form2::Instance() { return g_instance; }
+HelpWindow* HelpWindow::Instance() {
+    return g_instance;
+}
 
-bool Form2::Destroy() {
+bool HelpWindow::Destroy() {
     if (g_instance == this)
         g_instance = nullptr;
     return wxDialog::Destroy();
 }
 
-bool Form2::Show(bool show) {
+bool HelpWindow::Show(bool show) {
     if (show && !m_loaded) {
         m_loaded = true;
-        IgnoreFailure([this] { Form_Load(); });
+        IgnoreFailure([this] { LoadDocument(); });
     }
     const bool changed = wxDialog::Show(show);
     if (show && changed)
-        RichTextBox1->SetFocus();
+        documentView->SetFocus();
     return changed;
 }
 
 // A file that is missing or cannot be read leaves the built-in copy in view.
-void Form2::Form_Load() {
-    RichTextBox1->LoadFile(wxString((m_programFolder / HelpFileName).wstring()));
+void HelpWindow::LoadDocument() {
+    documentView->LoadFile(wxString((m_programFolder / HelpFileName).wstring()));
 }
 
-void Form2::Command1_Click(int index) {
-    std::wstring target;
-    switch (index) {
-    case 0: target = HomePageUrl; break;
-    case 1: target = std::wstring(L"mailto:") + ContactAddress; break;
-    default: return;
-    }
-    ShellOpen(this, L"Open", target, L"", m_programFolder, ShowNormal);
+void HelpWindow::OnWebsite() {
+    ShellOpen(this, L"Open", HomePageUrl, L"", m_programFolder, ShowNormal);
+}
+
+void HelpWindow::OnEmail() {
+    ShellOpen(this, L"Open", std::wstring(L"mailto:") + ContactAddress, L"", m_programFolder, ShowNormal);
 }
