@@ -1,5 +1,6 @@
 #pragma once
 
+#include "added_engines.h"
 #include "panes.h"
 #include "webkit_browser_view.h"
 #include "zoom_state.h"
@@ -16,6 +17,7 @@ class wxComboBox;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
+struct FetchedDescription;
 
 // The main window: the keyword box and Search, the five engine choosers with
 // Save and Help, the hint text, five pane rows of a button column and a web
@@ -53,12 +55,20 @@ public:
     void SaveEngineSelection();
     void LoadEngineSelection();
     std::filesystem::path EngineSelectionFile() const;
+    // Reads the engines described in the engine folders and lists them in
+    // every chooser after the catalogue's rows, sorted by name.
+    void ReadAddedEngines();
+    // Adds the engine a page advertised, as its context menu's "Add search
+    // engine" fetched it: saved as a new file in the user's engine folder and
+    // listed in all five choosers at once. A refusal is shown in a message box.
+    void AddSearchEngine(const FetchedDescription& fetched);
 
     // Zooms pane index again, or puts it back, as its Open button's caption
     // says; nothing when index is -1.
     void ReapplyZoom(PaneIndex index);
 
     ZoomState zoom;
+    AddedEngines addedEngines;
 
     // Top strip: keywords and Search.
     wxPanel* searchPanel;
@@ -96,6 +106,7 @@ private:
     void CreatePaneRows();
     void CreateUrlBar();
     void BindHandlers();
+    void OfferAddingEngines();
     void OnCharHook(wxKeyEvent& event);
     void MoveFocusOnTab(wxKeyEvent& event);
     void OnSize(wxSizeEvent& event);
