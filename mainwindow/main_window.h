@@ -9,6 +9,7 @@
 #include <wx/timer.h>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -55,9 +56,14 @@ public:
     void SaveEngineSelection();
     void LoadEngineSelection();
     std::filesystem::path EngineSelectionFile() const;
-    // Reads the engines described in the engine folders and lists them in
-    // every chooser after the catalogue's rows, sorted by name.
+    // Starts reading the engines described in the engine folders; the event
+    // loop then lists them in every chooser after the catalogue's rows,
+    // sorted by name.
     void ReadAddedEngines();
+    // The engines read, once the reading has ended.
+    AddedEngines& AddedEngineList();
+    // Whether every added engine is in the choosers' lists yet.
+    bool AllEnginesListed();
     // Adds the engine a page advertised, as its context menu's "Add search
     // engine" fetched it: saved as a new file in the user's engine folder and
     // listed in all five choosers at once. A refusal is shown in a message box.
@@ -68,7 +74,6 @@ public:
     void ReapplyZoom(PaneIndex index);
 
     ZoomState zoom;
-    AddedEngines addedEngines;
 
     // Top strip: keywords and Search.
     wxPanel* searchPanel;
@@ -107,6 +112,7 @@ private:
     void CreateUrlBar();
     void BindHandlers();
     void OfferAddingEngines();
+    void ListMoreEngines();
     void OnCharHook(wxKeyEvent& event);
     void MoveFocusOnTab(wxKeyEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -115,4 +121,7 @@ private:
 
     std::filesystem::path m_programFolder;
     std::vector<wxWindow*> m_tabOrder;
+    std::future<AddedEngines> m_readingEngines;
+    AddedEngines m_addedEngines;
+    std::size_t m_listedEngines = 0;
 };

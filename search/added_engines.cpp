@@ -205,15 +205,15 @@ AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
             if (IsDescriptionFileName(entry->path()))
                 files.push_back(entry->path());
         if (error && error != std::errc::no_such_file_or_directory)
-            std::cerr << "scoutwell: engine folder " << folder.string() << " skipped: " << error.message()
-                      << '\n';
+            std::cerr << "scoutwell: engine folder " + folder.string() + " skipped: " + error.message() +
+                             '\n';
         std::sort(files.begin(), files.end());
         for (const fs::path& file : files) {
             try {
                 engines.Add(ReadOpenSearchDescription(ReadDescriptionFile(file)));
             } catch (const ScoutwellError& refusal) {
-                std::cerr << "scoutwell: engine description " << file.string()
-                          << " skipped: " << refusal.what() << '\n';
+                std::cerr << "scoutwell: engine description " + file.string() +
+                                 " skipped: " + refusal.what() + '\n';
             }
         }
     }

@@ -39,7 +39,8 @@ std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& pr
 // Reads every "*.xml" of the folders, each folder in file-name order. The
 // first engine with a name wins. A file that is skipped (not a regular file,
 // unreadable, refused, or its name taken) writes one line to standard error
-// naming it and why; a folder that is missing is no failure.
+// naming it and why, in one write; a folder that is missing is no failure.
+// Safe to run on a thread of its own.
 AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders);
 
 // Writes the description into the folder (made if missing) as a new file

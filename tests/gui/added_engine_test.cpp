@@ -52,6 +52,7 @@ protected:
         TestProxy().SetResponder(Serve);
         wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
         ShowAtOrigin();
+        ASSERT_TRUE(WaitFor([&] { return form->AllEnginesListed(); }));
     }
     void TearDown() override {
         MainWindowTest::TearDown();

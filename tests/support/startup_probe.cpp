@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
         std::printf("%s\n", form->engineChoosers[i]->GetValue().utf8_string().c_str());
+    while (lists && !form->AllEnginesListed())
+        wxTheApp->Yield(true);
     for (PaneIndex i = 0; lists && i < PaneCount; ++i)
         std::printf("%s\n", wxJoin(form->engineChoosers[i]->GetStrings(), '|').utf8_string().c_str());
     form->Destroy();
