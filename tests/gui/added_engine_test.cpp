@@ -7,8 +7,6 @@
 #include "opensearch_offer.h"
 #include "splash_window.h"
 
-#include <cstdio>
-#include <cstring>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -85,20 +83,6 @@ protected:
         return {fs::directory_iterator(m_config / "scoutwell/engines", missing), {}};
     }
 
-    // What a new start of the program shows: the five chooser texts, then
-    // the five lists.
-    std::vector<std::string> NewStart() const {
-        const std::string command =
-            std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "' --lists";
-        std::vector<std::string> lines;
-        if (FILE* probe = popen(command.c_str(), "r")) {
-            for (char buffer[4096]; std::fgets(buffer, sizeof buffer, probe) != nullptr;)
-                lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
-            EXPECT_EQ(pclose(probe), 0);
-        }
-        return lines;
-    }
-
     wxUIActionSimulator m_simulator;
     fs::path m_config;
 };
@@ -122,7 +106,7 @@ TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNe
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://site.example/find?q=new+york&n=20"));
 
     wxTEST_DIALOG(form->OnSave(), wxExpectModal<wxMessageDialog>(wxOK));
-    const auto lines = NewStart();
+    const auto lines = NewStart("--lists");
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[3], " site SEARCH");
     for (int i = 5; i < 10; ++i) {

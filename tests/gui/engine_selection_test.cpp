@@ -24,24 +24,6 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    // What a new start of the program, in a process of its own, shows in the
-    // five choosers.
-    std::vector<std::string> ChoosersOfANewStart() const {
-        const std::string command = std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "'";
-        std::vector<std::string> lines;
-        if (FILE* probe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            while (std::fgets(buffer, sizeof buffer, probe) != nullptr) {
-                std::string line(buffer);
-                if (!line.empty() && line.back() == '\n')
-                    line.pop_back();
-                lines.push_back(line);
-            }
-            EXPECT_EQ(pclose(probe), 0);
-        }
-        return lines;
-    }
-
     std::vector<wxString> Choosers() const {
         std::vector<wxString> texts;
         for (auto* chooser : form->engineChoosers)
@@ -71,7 +53,7 @@ TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
     EXPECT_FALSE(seen.style & (wxCANCEL | wxYES_NO | wxICON_ERROR | wxICON_WARNING | wxICON_INFORMATION));
 
     EXPECT_EQ(ReadFile(), "yahoo\r\naltavista \r\n\r\nmy own engine\r\nCaf\xC3\xA9\r\n");
-    EXPECT_EQ(ChoosersOfANewStart(),
+    EXPECT_EQ(NewStart(),
               (std::vector<std::string>{"yahoo", "altavista ", "", "my own engine", "Caf\xC3\xA9"}));
 }
 

