@@ -141,8 +141,15 @@ void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
     g_signal_connect(download, "finished", G_CALLBACK(EndDownload), nullptr);
 }
 
-bool HasPathSeparator(std::string_view name) {
-    return name.find_first_of("/\\") != std::string_view::npos;
+// A name with a slash in it, plain or percent-encoded (as the header's
+// filename* form may carry it).
+bool HasSlash(std::string_view name) {
+    const auto encoded = [](char c) { return c == 'f' || c == 'F'; };
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '/' || (name.substr(i, 2) == "%2" && i + 2 < name.size() && encoded(name[i + 2])))
+            return true;
+    }
+    return false;
 }
 
 const char* ContentDisposition(WebKitURIResponse* response) {
@@ -156,14 +163,14 @@ const char* ContentDisposition(WebKitURIResponse* response) {
 // the process that reads it.
 bool NameLeadsElsewhere(WebKitURIResponse* response) {
     const char* disposition = ContentDisposition(response);
-    if (disposition != nullptr && HasPathSeparator(disposition))
+    if (disposition != nullptr && HasSlash(disposition))
         return true;
     bool elsewhere = false;
     if (const char* uri = webkit_uri_response_get_uri(response)) {
         std::string_view path = uri;
         path = path.substr(0, path.find_first_of("?#"));
         gchar* last = g_uri_unescape_string(std::string(path.substr(path.rfind('/') + 1)).c_str(), nullptr);
-        elsewhere = last == nullptr || HasPathSeparator(last);
+        elsewhere = last == nullptr || HasSlash(last);
         g_free(last);
     }
     return elsewhere;
