@@ -397,9 +397,9 @@ bool PageGuard::OnAuthenticate() {
     return true;
 }
 
-void PageGuard::OnNavigationAction(void* decision) {
-    auto* action = webkit_navigation_policy_decision_get_navigation_action(
-        WEBKIT_NAVIGATION_POLICY_DECISION(static_cast<WebKitPolicyDecision*>(decision)));
+void PageGuard::OnNavigationAction(WebKitPolicyDecision* decision) {
+    auto* action =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     if (action != nullptr && !webkit_navigation_action_is_redirect(action))
         m_navigationByUser = webkit_navigation_action_is_user_gesture(action);
 }
@@ -407,13 +407,16 @@ void PageGuard::OnNavigationAction(void* decision) {
 // A response that is not shown but saved: it goes on as a download only
 // after a click or key of the user's, one at a time, and never with a
 // name that holds a folder.
-bool PageGuard::OnResponse(void* policy) {
-    auto* decision = static_cast<WebKitPolicyDecision*>(policy);
+bool PageGuard::OnResponse(WebKitPolicyDecision* decision) {
     auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
     WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
     const bool attachment = IsAttachment(response);
-    if (!attachment && webkit_response_policy_decision_is_mime_type_supported(responseDecision))
-        return false; // a page to show
+    if (!attachment && webkit_response_policy_decision_is_mime_type_supported(responseDecision)) {
+        // A page to show; the click that asked for it is spent.
+        if (webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
+            m_navigationByUser = false;
+        return false;
+    }
     const char* refusal = nullptr;
     if (!m_navigationByUser)
         refusal = "no click asked for it";

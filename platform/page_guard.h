@@ -8,9 +8,11 @@
 class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitScriptDialog WebKitScriptDialog;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 
 // Each web process may grow to this many MiB; past it WebKit ends it and the
-// pane says so. An ordinary result page needs about 60 MiB.
+// pane says so. A web process showing an ordinary result page (a hundred
+// results and some script) holds about 85 MiB of its own memory.
 inline constexpr unsigned WebProcessMemoryLimitMiB = 768;
 
 // Gives every web process the memory limit above. Takes effect only when
@@ -48,8 +50,8 @@ public:
     void OnResponsiveChanged();
     void OnProcessEnded(int reason);
     bool OnAuthenticate();
-    bool OnResponse(void* decision);
-    void OnNavigationAction(void* decision);
+    bool OnResponse(WebKitPolicyDecision* decision);
+    void OnNavigationAction(WebKitPolicyDecision* decision);
     // Whether the pane's last response was let through as a download, once.
     bool TakeDownloadPermission();
 
@@ -62,7 +64,6 @@ private:
 
     WebKitWebView* m_view;
     int m_dialogsThisPage = 0;
-    bool m_printRefusedThisPage = false;
     WebKitScriptDialog* m_heldDialog = nullptr;
     bool m_endingOnPurpose = false;
     bool m_committed = false;

@@ -27,23 +27,13 @@ protected:
     }
 
     void Page(const std::string& path, const std::string& body, const std::string& headers = "",
-              int status = 200) {
-        RecordingProxy::Response response;
-        response.body = body;
-        response.headers = headers;
-        response.status = status;
-        pages[path] = response;
+              int status = 200, const std::string& type = "text/html") {
+        pages[path] = {status, type, body, headers};
     }
-
-    std::wstring Title(PaneIndex i) const {
-        return form->paneViews[i]->View()->GetCurrentTitle().ToStdWstring();
-    }
-    bool TitleBecomes(PaneIndex i, const std::wstring& title) {
-        return WaitFor([&] { return Title(i) == title; }, std::chrono::milliseconds(20000));
-    }
-    // The pane shows the program's own short page, saying what.
-    bool ShowsNote(PaneIndex i, const wchar_t* words) {
-        return WaitFor([&] { return Title(i).find(words) != std::wstring::npos; },
+    // Whether the pane's title comes to hold words: the program's own short
+    // pages say what happened in their title.
+    bool TitleHas(PaneIndex i, const wchar_t* words) {
+        return WaitFor([&] { return form->paneViews[i]->View()->GetCurrentTitle().Contains(words); },
                        std::chrono::milliseconds(20000));
     }
     void Open(PaneIndex i, const std::string& path) {
@@ -87,7 +77,7 @@ std::string OnClick(const std::string& script) {
 TEST_F(HostilePageTest, PrintRequestsAreRefusedWithoutADialog) {
     Page("/print", "<script>window.print(); document.title = 'printed'</script>");
     Open(0, "/print");
-    EXPECT_TRUE(TitleBecomes(0, L"printed")); // print() returned: no dialog waits for an answer
+    EXPECT_TRUE(TitleHas(0, L"printed")); // print() returned: no dialog waits for an answer
     EXPECT_TRUE(SearchReachesEveryPane());
 }
 
@@ -118,7 +108,7 @@ TEST_F(HostilePageTest, EndlessDialogsGetThreeAnswersThenNoneAndNeverHoldThePane
     Open(2, "/confirm"); // and Stop ends it
     ASSERT_TRUE(WaitFor([] { return Requested("/d4"); }));
     form->OnStop(2);
-    EXPECT_TRUE(ShowsNote(2, L"stopped responding"));
+    EXPECT_TRUE(TitleHas(2, L"stopped responding"));
 }
 
 TEST_F(HostilePageTest, AnEndlessScriptIsEndedForTheNextRequestAndTheOtherPanesGoOn) {
@@ -142,7 +132,7 @@ TEST_F(HostilePageTest, APageGrowingPastTheMemoryLimitIsEndedAndSaysSo) {
     Page("/grow", "<script>const kept = []; setInterval(() => { for (let i = 0; i < 8; ++i) "
                   "kept.push(new Float64Array(1 << 20).fill(i)) }, 20)</script>");
     Open(4, "/grow");
-    EXPECT_TRUE(ShowsNote(4, L"memory"));
+    EXPECT_TRUE(TitleHas(4, L"memory"));
     EXPECT_TRUE(SearchReachesEveryPane());
 }
 
@@ -162,9 +152,8 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
         answer = reply;
     });
     const std::string file = "Content-Disposition: attachment; filename=\"";
-    Page("/hidden", "contents", file + ".hidden_rc\"\r\n");
-    Page("/escape", "contents", file + "../../../tmp/escaped.txt\"\r\n");
-    pages["/hidden"].contentType = pages["/escape"].contentType = "application/octet-stream";
+    Page("/hidden", "contents", file + ".hidden_rc\"\r\n", 200, "application/octet-stream");
+    Page("/escape", "contents", file + "../../../tmp/escaped.txt\"\r\n", 200, "application/octet-stream");
     Page("/unasked", "<meta http-equiv=\"refresh\" content=\"0; url=/hidden\">");
     for (const char* path : {"/hidden", "/escape"})
         Page(std::string("/click") + path, OnClick(std::string("location = '") + path + "'"));
@@ -222,6 +211,6 @@ TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
 TEST_F(HostilePageTest, ASignInRequestIsAnsweredWithANoteAndHoldsNothing) {
     Page("/secret", "denied", "WWW-Authenticate: Basic realm=\"secret\"\r\n", 401);
     Open(2, "/secret");
-    EXPECT_TRUE(ShowsNote(2, L"user name and password"));
+    EXPECT_TRUE(TitleHas(2, L"user name and password"));
     EXPECT_TRUE(SearchReachesEveryPane());
 }
