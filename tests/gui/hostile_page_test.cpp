@@ -188,6 +188,14 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
         }
     }
     SetDownloadQuestion(nullptr);
+    // Names no server sent through the route above are reduced the same way.
+    const std::vector<std::pair<std::string, std::string>> names = {{"a/b\\..c\x01"
+                                                                     "d\x7F",
+                                                                     "cd"},
+                                                                    {" . .", "download"},
+                                                                    {"\x1b[31mred", "[31mred"}};
+    for (const auto& [suggested, plain] : names)
+        EXPECT_EQ(PlainFileName(suggested), plain) << suggested;
 }
 
 TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
