@@ -1,0 +1,114 @@
+#include "desktop_handlers.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const ReplacedVariables[] = {"PATH",
+                                         "XDG_DATA_HOME",
+                                         "XDG_DATA_DIRS",
+                                         "XDG_CONFIG_HOME",
+                                         "XDG_CONFIG_DIRS",
+                                         "XDG_CURRENT_DESKTOP",
+                                         "DESKTOP_SESSION",
+                                         "BROWSER"};
+constexpr char Unset[] = "\x01";
+
+// PATH without the folders that hold an xdg-open, so that only GIO's own
+// route can reach the handler.
+std::string PathWithoutOpener(const char* path) {
+    std::string kept;
+    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        if (folder.empty() || access((folder + "/xdg-open").c_str(), X_OK) == 0)
+            continue;
+        kept += (kept.empty() ? "" : ":") + folder;
+    }
+    return kept;
+}
+
+} // namespace
+
+RecordingDesktopHandlers::RecordingDesktopHandlers() {
+    std::string pattern = (fs::temp_directory_path() / "scoutwell-desktop-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a folder for the test desktop");
+    m_folder = pattern;
+    for (const char* sub : {"data/applications", "config", "empty"})
+        fs::create_directories(m_folder / sub);
+
+    // One record per call, its end marker written last so that a half-written
+    // record is never read.
+    const fs::path command = m_folder / "record-handler";
+    std::ofstream(command)
+        << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "
+           "printf 'END\\n'; } >> '"
+        << (m_folder / "calls.log").string() << "'\n";
+    fs::permissions(command, fs::perms::owner_all);
+    std::ofstream(m_folder / "data/applications/scoutwell-test-handler.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Recording handler\nExec=" << command.string()
+        << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/"
+           "mailto;\nNoDisplay=true\n";
+    WriteMimeApps("[Default Applications]\nx-scheme-handler/http=scoutwell-test-handler.desktop\n"
+                  "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
+                  "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n");
+
+    for (const char* name : ReplacedVariables) {
+        const char* value = std::getenv(name);
+        m_savedEnvironment.emplace_back(name, value ? value : Unset);
+    }
+    setenv("PATH", PathWithoutOpener(std::getenv("PATH")).c_str(), 1);
+    setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
+    setenv("XDG_DATA_DIRS", (m_folder / "empty").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (m_folder / "empty").c_str(), 1);
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"})
+        unsetenv(name);
+}
+
+RecordingDesktopHandlers::~RecordingDesktopHandlers() {
+    for (const auto& [name, value] : m_savedEnvironment) {
+        if (value == Unset)
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::error_code ignored;
+    fs::remove_all(m_folder, ignored);
+}
+
+std::vector<RecordingDesktopHandlers::Call> RecordingDesktopHandlers::Calls() const {
+    std::vector<Call> calls;
+    std::ifstream log(m_folder / "calls.log");
+    Call call;
+    for (std::string line; std::getline(log, line);) {
+        if (line.rfind("ARG ", 0) == 0)
+            call = Call{line.substr(4), {}};
+        else if (line.rfind("ENV ", 0) == 0)
+            call.webkitVariables.push_back(line.substr(4));
+        else if (line == "END")
+            calls.push_back(call);
+    }
+    return calls;
+}
+
+void RecordingDesktopHandlers::ForgetCalls() const {
+    std::error_code ignored;
+    fs::remove(m_folder / "calls.log", ignored);
+}
+
+void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const {
+    std::ofstream(m_folder / "config/mimeapps.list") << contents;
+}
+
+void RecordingDesktopHandlers::RemoveHandlerCommand() const {
+    std::error_code ignored;
+    fs::remove(m_folder / "record-handler", ignored);
+}
