@@ -5,6 +5,12 @@ cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+# House rules that need no build: includes point down the layers only, and
+# every C++ file is formatted as .clang-format says.
+scripts/check-layers.sh
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+echo "format: every C++ file follows .clang-format"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 

@@ -1,8 +1,8 @@
 #include "compact_style.h"
 #include "compositing_choice.h"
 #include "failure.h"
-#include "form1.h"
 #include "gl_renderer.h"
+#include "main_window.h"
 #include "product_info.h"
 #include "program_folder.h"
 
@@ -24,7 +24,9 @@ std::future<std::optional<std::string>> StartRendererQuery() {
         return {};
     try {
         return std::async(std::launch::async, QueryGlRenderer);
-    } catch (...) {
+    } catch (const std::exception& failure) {
+        // No thread to be had: ask on the main thread when the answer is needed.
+        ReportSwallowedFailure(std::source_location::current(), failure.what());
         return std::async(std::launch::deferred, QueryGlRenderer);
     }
 }
@@ -45,14 +47,14 @@ public:
         // which includes the splash: it appears fitted and laid out.
         std::filesystem::path folder; // without it, files are looked for in the current folder
         IgnoreFailure([&] { folder = ProgramFolder(); });
-        auto* form1 = new Form1(folder);
-        form1->Form_Load();
+        auto* mainWindow = new MainWindow(folder);
+        mainWindow->PrepareFirstShow();
         // A window manager may place a new window where it likes and learns
         // the size of its own decorations only once the window is up: ask
         // again for the place the window was fitted to.
-        const wxRect fitted = form1->GetRect();
-        form1->Show();
-        form1->SetSize(fitted);
+        const wxRect fitted = mainWindow->GetRect();
+        mainWindow->Show();
+        mainWindow->SetSize(fitted);
         return true;
     }
 
@@ -73,7 +75,8 @@ constexpr char Help[] =
     "  engines.lst  the engine choices kept by Save: beside the program when that folder can be\n"
     "               written, otherwise $XDG_CONFIG_HOME/scoutwell/engines.lst (~/.config/scoutwell/)\n"
     "  help.rtf     the help document: beside the program, in $XDG_DATA_HOME/scoutwell/, in each\n"
-    "               $XDG_DATA_DIRS folder's scoutwell/, or the copy built into the program\n";
+    "               $XDG_DATA_DIRS folder's scoutwell/, in share/scoutwell/ of the install prefix,\n"
+    "               or the copy built into the program\n";
 
 // The command line is read before the toolkit starts, so that --help and
 // --version work without a display. Returns the exit status when the program

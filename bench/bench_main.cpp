@@ -35,23 +35,28 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 namespace fs = std::filesystem;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-double MiB(long kib) { return static_cast<double>(kib) / 1024.0; }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+double MiB(long kib) {
+    return static_cast<double>(kib) / 1024.0;
+}
 
 struct Options {
     std::string program, bare, out, shots;
-    int runs = 3;          // instances of each program and floor configuration
-    int startupRuns = 5;   // launches timed for start-up, per configuration
-    int repeats = 5;       // warm five-pane searches per delay and instance
-    int singleRepeats = 3; // single-pane searches per pane, delay and instance
-    int stallRuns = 3;     // searches and resizes watched for stalls, per instance
-    int serveSeconds = 0;  // only serve the pages for this long, for a look by hand
+    int runs = 3;               // instances of each program and floor configuration
+    int startupRuns = 5;        // launches timed for start-up, per configuration
+    int repeats = 5;            // warm five-pane searches per delay and instance
+    int singleRepeats = 3;      // single-pane searches per pane, delay and instance
+    int stallRuns = 3;          // searches and resizes watched for stalls, per instance
+    int serveSeconds = 0;       // only serve the pages for this long, for a look by hand
     std::set<std::string> only; // configurations to run; all when empty
     bool resizeOnly = false;    // after the first search only the resize stalls, for comparing builds
 };
 
 // The engine choosers' texts when no engines.lst exists.
-const std::array<const char*, 5> DefaultEngines = {"Altavista", "Lycos", "Infoseek", "Savvy Search", "Dogpile"};
+const std::array<const char*, 5> DefaultEngines = {"Altavista", "Lycos", "Infoseek", "Savvy Search",
+                                                   "Dogpile"};
 const char* const Keywords = "new york";
 const std::array<int, 2> Delays = {0, 400};
 
@@ -71,14 +76,20 @@ const Configuration FloorDefault{"floor-default", nullptr, true};
 // twips (1 pixel = 15 twips): the keyword box, the engine choosers, and the
 // pane rows below the 1575-twip strip.
 constexpr int KeywordBoxX = 60, KeywordBoxY = 37;
-int ChooserX(int pane) { return 168 + 16 + 80 * pane + 25; }
+int ChooserX(int pane) {
+    return 168 + 16 + 80 * pane + 25;
+}
 constexpr int ChooserY = 34;
 int PaneHeightPx(int screenHeight) {
     return static_cast<int>(std::lround((screenHeight * 15.0 - 1575.0) / 5.5 / 15.0));
 }
-int PaneTopPx(int pane, int screenHeight) { return 105 + pane * PaneHeightPx(screenHeight); }
+int PaneTopPx(int pane, int screenHeight) {
+    return 105 + pane * PaneHeightPx(screenHeight);
+}
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 std::string QueryUrl(const char* engine) {
     const std::wstring name(engine, engine + std::strlen(engine));
@@ -112,11 +123,13 @@ private:
     std::vector<std::string> Environment(const Configuration& configuration, const fs::path& home) const;
     void Settle(milliseconds duration);
     void Quiet();
-    std::optional<XWindowId> WaitForWindow(pid_t pid, const std::function<bool(const XSession::WindowState&)>& test,
+    std::optional<XWindowId> WaitForWindow(pid_t pid,
+                                           const std::function<bool(const XSession::WindowState&)>& test,
                                            milliseconds timeout);
     void ProgramInstance(const Configuration& configuration, int run, bool startupOnly);
     void FloorInstance(const Configuration& configuration);
-    std::optional<std::pair<double, double>> BareLoad(ChildProcess& bare, int only, const std::string& offsets);
+    std::optional<std::pair<double, double>> BareLoad(ChildProcess& bare, int only,
+                                                      const std::string& offsets);
     std::optional<double> Search(const std::set<int>& pages);
     std::optional<double> SearchWithPings(XWindowId window, const std::set<int>& pages);
     double ResizeWithPings(XWindowId window, milliseconds duration);
@@ -157,13 +170,15 @@ std::vector<std::string> Bench::Environment(const Configuration& configuration, 
     // A fresh profile each time: WebKit's disk cache starts empty.
     for (const char* folder : {"cache", "config", "data"}) {
         fs::create_directories(home / folder);
-        environment.push_back(std::string("XDG_") + (folder[0] == 'c' && folder[1] == 'a' ? "CACHE"
-                                                     : folder[1] == 'o'                  ? "CONFIG"
-                                                                                         : "DATA") +
+        environment.push_back(std::string("XDG_") +
+                              (folder[0] == 'c' && folder[1] == 'a' ? "CACHE"
+                               : folder[1] == 'o'                   ? "CONFIG"
+                                                                    : "DATA") +
                               "_HOME=" + (home / folder).string());
     }
     if (configuration.compositingVariable != nullptr)
-        environment.push_back(std::string("WEBKIT_DISABLE_COMPOSITING_MODE=") + configuration.compositingVariable);
+        environment.push_back(std::string("WEBKIT_DISABLE_COMPOSITING_MODE=") +
+                              configuration.compositingVariable);
     return environment;
 }
 
@@ -217,8 +232,8 @@ void Bench::RecordMemory(const std::string& key, pid_t pid) {
     m_samples.Add(key + ".processes", static_cast<double>(processes.size()));
     m_samples.Add("memory.foreign-webkit", ForeignWebKitProcesses(pid));
     std::ostringstream line;
-    line << key << ": " << MiB(TotalPssKiB(processes)) << " MiB in " << processes.size() << " processes (" << webCount
-         << " web)";
+    line << key << ": " << MiB(TotalPssKiB(processes)) << " MiB in " << processes.size() << " processes ("
+         << webCount << " web)";
     Log(line.str());
 }
 
@@ -229,7 +244,8 @@ std::optional<double> Bench::Search(const std::set<int>& pages) {
     const auto start = Clock::now();
     m_x.Key("Return");
     std::optional<std::map<int, Clock::time_point>> loads;
-    while (!(loads = m_server.WaitForLoads(serial, pages, milliseconds(20))) && Clock::now() - start < std::chrono::seconds(60))
+    while (!(loads = m_server.WaitForLoads(serial, pages, milliseconds(20))) &&
+           Clock::now() - start < std::chrono::seconds(60))
         m_x.Pump(milliseconds(0));
     if (!loads) {
         Log("a search did not finish loading");
@@ -336,10 +352,11 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
     const auto spawned = Clock::now();
     ChildProcess program((folder / "scoutwell").string(), {}, environment, false);
     const pid_t pid = program.Pid();
-    const auto splash = WaitForWindow(pid, [](const auto& w) { return w.mapped && w.name != "Scoutwell"; },
-                                      milliseconds(30000));
-    const auto main = WaitForWindow(pid, [](const auto& w) { return w.mapped && w.firstPainted && w.name == "Scoutwell"; },
-                                    milliseconds(30000));
+    const auto splash = WaitForWindow(
+        pid, [](const auto& w) { return w.mapped && w.name != "Scoutwell"; }, milliseconds(30000));
+    const auto main = WaitForWindow(
+        pid, [](const auto& w) { return w.mapped && w.firstPainted && w.name == "Scoutwell"; },
+        milliseconds(30000));
     if (!splash || !main) {
         Log("the program's windows did not appear");
         return;
@@ -448,11 +465,13 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
                 const auto time = Search({pane});
                 Settle(milliseconds(100));
                 if (m_server.LastSerial() - before != 1) {
-                    Log("a single-pane search loaded " + std::to_string(m_server.LastSerial() - before) + " pages");
+                    Log("a single-pane search loaded " + std::to_string(m_server.LastSerial() - before) +
+                        " pages");
                     continue;
                 }
                 if (time)
-                    m_samples.Add("search.single." + mode + "." + std::to_string(delay) + "." + std::to_string(pane),
+                    m_samples.Add("search.single." + mode + "." + std::to_string(delay) + "." +
+                                      std::to_string(pane),
                                   *time);
             }
         }
@@ -474,8 +493,8 @@ void Bench::FloorInstance(const Configuration& configuration) {
     ChildProcess bare(m_options.bare, urls, environment, true);
     const auto shown = bare.ReadLine(milliseconds(30000));
     const auto window =
-        shown ? WaitForWindow(bare.Pid(), [](const auto& w) { return w.mapped && w.firstPainted; },
-                              milliseconds(30000))
+        shown ? WaitForWindow(
+                    bare.Pid(), [](const auto& w) { return w.mapped && w.firstPainted; }, milliseconds(30000))
               : std::nullopt;
     if (!window) {
         Log("the bare program did not start");
@@ -510,7 +529,8 @@ void Bench::FloorInstance(const Configuration& configuration) {
             Quiet();
             if (const auto times = BareLoad(bare, view, "method.report-minus-loaded.warm-single")) {
                 m_samples.Add("floor.single." + mode + ".400." + std::to_string(view), times->first);
-                m_samples.Add("floor.single-by-report." + mode + ".400." + std::to_string(view), times->second);
+                m_samples.Add("floor.single-by-report." + mode + ".400." + std::to_string(view),
+                              times->second);
             }
         }
     }
@@ -528,7 +548,8 @@ void Bench::FloorInstance(const Configuration& configuration) {
 // returns the time from its start of the loads to the last "loaded" event and
 // to the last page report. How far each report lies from its event goes to
 // the samples named offsets.
-std::optional<std::pair<double, double>> Bench::BareLoad(ChildProcess& bare, int only, const std::string& offsets) {
+std::optional<std::pair<double, double>> Bench::BareLoad(ChildProcess& bare, int only,
+                                                         const std::string& offsets) {
     while (bare.ReadLine(milliseconds(0))) {
     }
     std::set<int> views;
@@ -570,7 +591,9 @@ void Bench::Run() {
     const std::vector<Configuration> programs{ProgramAuto, ProgramCompositing};
     const std::vector<Configuration> floors{FloorOff, FloorDefault};
     // Interleaved, so that a slow minute of the machine falls on every configuration alike.
-    auto wanted = [&](const Configuration& c) { return m_options.only.empty() || m_options.only.count(c.name); };
+    auto wanted = [&](const Configuration& c) {
+        return m_options.only.empty() || m_options.only.count(c.name);
+    };
     for (int run = 0; run < m_options.runs; ++run) {
         for (const auto& configuration : programs)
             if (wanted(configuration))
@@ -634,7 +657,9 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-const char* Verdict(bool met) { return met ? "**met**" : "**missed**"; }
+const char* Verdict(bool met) {
+    return met ? "**met**" : "**missed**";
+}
 
 void Bench::Write() const {
     std::ostringstream md;
@@ -681,45 +706,55 @@ void Bench::Write() const {
     const double resizeStall = longest("stall.resize." + program);
 
     md << "### Targets\n\n"
-       << "The program as it runs on this machine (it turns compositing off here: the only OpenGL is llvmpipe). "
+       << "The program as it runs on this machine (it turns compositing off here: the only OpenGL is "
+          "llvmpipe). "
           "Medians, with the range over all runs; a stall target holds only if no run exceeded it.\n\n"
        << "| target | measured | |\n|---|---|---|\n";
-    md << "| memory, five loaded pages ≤ 1.10 × the bare five-view floor (same drawing mode) | " << Fixed(five.median, 0)
-       << " MiB vs " << Fixed(floorSame.median, 0) << " MiB = " << Fixed(memoryRatio, 3) << " × | "
-       << Verdict(memoryRatio > 0 && memoryRatio <= 1.10) << " |\n";
-    md << "| memory, five loaded pages < 470 MB | " << Fixed(five.median, 0) << " MiB = "
-       << Fixed(five.median * 1.048576, 0) << " MB (largest run " << Fixed(five.max * 1.048576, 0) << " MB) | "
-       << Verdict(five.count > 0 && five.max * 1.048576 < 470) << " |\n";
-    md << "| warm search to five pages, 400 ms delay, ≤ 1.3 × the slowest pane alone | " << Fixed(search400.five.median, 0)
-       << " ms vs " << Fixed(search400.single.median, 0) << " ms (pane " << search400.slowestPane + 1
-       << ") = " << Fixed(search400.ratio, 2) << " × | " << Verdict(search400.ratio > 0 && search400.ratio <= 1.3)
+    md << "| memory, five loaded pages ≤ 1.10 × the bare five-view floor (same drawing mode) | "
+       << Fixed(five.median, 0) << " MiB vs " << Fixed(floorSame.median, 0)
+       << " MiB = " << Fixed(memoryRatio, 3) << " × | " << Verdict(memoryRatio > 0 && memoryRatio <= 1.10)
        << " |\n";
+    md << "| memory, five loaded pages < 470 MB | " << Fixed(five.median, 0)
+       << " MiB = " << Fixed(five.median * 1.048576, 0) << " MB (largest run "
+       << Fixed(five.max * 1.048576, 0) << " MB) | " << Verdict(five.count > 0 && five.max * 1.048576 < 470)
+       << " |\n";
+    md << "| warm search to five pages, 400 ms delay, ≤ 1.3 × the slowest pane alone | "
+       << Fixed(search400.five.median, 0) << " ms vs " << Fixed(search400.single.median, 0) << " ms (pane "
+       << search400.slowestPane + 1 << ") = " << Fixed(search400.ratio, 2) << " × | "
+       << Verdict(search400.ratio > 0 && search400.ratio <= 1.3) << " |\n";
     md << "| process start → splash visible ≤ 0.3 s | " << Fixed(splashPainted.median, 0) << " ms (max "
-       << Fixed(splashPainted.max, 0) << ") | " << Verdict(splashPainted.count > 0 && splashPainted.median <= 300)
-       << " |\n";
+       << Fixed(splashPainted.max, 0) << ") | "
+       << Verdict(splashPainted.count > 0 && splashPainted.median <= 300) << " |\n";
     md << "| splash closed → main window visible ≤ 0.1 s | " << Fixed(mainPainted.median, 0) << " ms (max "
-       << Fixed(mainPainted.max, 0) << ") | " << Verdict(mainPainted.count > 0 && mainPainted.median <= 100) << " |\n";
+       << Fixed(mainPainted.max, 0) << ") | " << Verdict(mainPainted.count > 0 && mainPainted.median <= 100)
+       << " |\n";
     md << "| no event-loop stall > 50 ms during a search | longest " << Fixed(searchStall, 0) << " ms | "
        << Verdict(searchStall > 0 && searchStall <= 50) << " |\n";
     md << "| no event-loop stall > 50 ms during a resize | longest " << Fixed(resizeStall, 0) << " ms | "
        << Verdict(resizeStall > 0 && resizeStall <= 50) << " |\n\n";
 
     md << "### Search to loaded pages\n\n"
-       << "From the Enter key event to the last page's own load report (ms), warm: after a first search in the same "
-          "process, so style sheets, scripts and pictures come from WebKit's cache and each page's HTML is fetched "
-          "again with the delay. \"alone\" is the slowest of the five panes searched one at a time in the same "
+       << "From the Enter key event to the last page's own load report (ms), warm: after a first search in "
+          "the same "
+          "process, so style sheets, scripts and pictures come from WebKit's cache and each page's HTML is "
+          "fetched "
+          "again with the delay. \"alone\" is the slowest of the five panes searched one at a time in the "
+          "same "
           "process.\n\n"
        << "| drawing | delay | five panes | slowest pane alone | ratio |\n|---|---|---|---|---|\n";
     for (const auto& mode : {program, compositing}) {
         for (int delay : Delays) {
             const SearchFigures f = searchFigures(mode, delay);
-            md << "| " << (mode == program ? "program's choice (no compositing)" : "compositing (user's \"0\")")
+            md << "| "
+               << (mode == program ? "program's choice (no compositing)" : "compositing (user's \"0\")")
                << " | " << delay << " ms | " << Describe(f.five) << " | " << Describe(f.single) << " (pane "
                << f.slowestPane + 1 << ") | " << Fixed(f.ratio, 2) << " |\n";
         }
     }
-    md << "\nThe engine's own floor, the bare program's five views loaded at once against each alone (400 ms delay), "
-          "timed by the toolkit's `wxEVT_WEBVIEW_LOADED` events and, for comparison, by the pages' reports:\n\n"
+    md << "\nThe engine's own floor, the bare program's five views loaded at once against each alone (400 ms "
+          "delay), "
+          "timed by the toolkit's `wxEVT_WEBVIEW_LOADED` events and, for comparison, by the pages' "
+          "reports:\n\n"
        << "| drawing | timed by | five views | slowest view alone | ratio |\n|---|---|---|---|---|\n";
     for (const auto& floor : {FloorOff.name, FloorDefault.name}) {
         for (const std::string by : {"", "-by-report"}) {
@@ -727,40 +762,49 @@ void Bench::Write() const {
             Summary slowest;
             int slowestView = -1;
             for (int view = 0; view < 5; ++view) {
-                const Summary single = s.Get("floor.single" + by + "." + floor + ".400." + std::to_string(view));
+                const Summary single =
+                    s.Get("floor.single" + by + "." + floor + ".400." + std::to_string(view));
                 if (single.count > 0 && (slowestView < 0 || single.median > slowest.median))
                     slowest = single, slowestView = view;
             }
-            md << "| " << (floor == FloorOff.name ? "no compositing" : "compositing (WebKit's default)") << " | "
-               << (by.empty() ? "loaded events" : "page reports") << " | " << Describe(floorFive) << " | "
-               << Describe(slowest) << " (view " << slowestView + 1 << ") | "
+            md << "| " << (floor == FloorOff.name ? "no compositing" : "compositing (WebKit's default)")
+               << " | " << (by.empty() ? "loaded events" : "page reports") << " | " << Describe(floorFive)
+               << " | " << Describe(slowest) << " (view " << slowestView + 1 << ") | "
                << Fixed(slowest.median > 0 ? floorFive.median / slowest.median : 0, 2) << " |\n";
         }
     }
     md << "\nFirst (cold) search, 0 ms delay: " << ms("search.cold." + program) << " without compositing, "
        << ms("search.cold." + compositing) << " with.\n\n";
-    md << "Each pane alone (ms):\n\n| pane | engine | page weight | no comp. 0 ms | no comp. 400 ms | comp. 0 ms | "
+    md << "Each pane alone (ms):\n\n| pane | engine | page weight | no comp. 0 ms | no comp. 400 ms | comp. "
+          "0 ms | "
           "comp. 400 ms |\n|---|---|---|---|---|---|---|\n";
     for (int pane = 0; pane < 5; ++pane) {
-        md << "| " << pane + 1 << " | " << DefaultEngines[pane] << " | " << ResultPageWeight(pane) / 1024 << " KiB";
+        md << "| " << pane + 1 << " | " << DefaultEngines[pane] << " | " << ResultPageWeight(pane) / 1024
+           << " KiB";
         for (const auto& mode : {program, compositing})
             for (int delay : Delays)
                 md << " | "
-                   << Describe(s.Get("search.single." + mode + "." + std::to_string(delay) + "." + std::to_string(pane)));
+                   << Describe(s.Get("search.single." + mode + "." + std::to_string(delay) + "." +
+                                     std::to_string(pane)));
         md << " |\n";
     }
 
     md << "\n### Start-up\n\n"
-       << "From the process's start (just before it is spawned) to the splash window mapped and first drawn; from "
-          "the splash's unmapping to the main window mapped and first drawn (ms). The splash closes by its own "
+       << "From the process's start (just before it is spawned) to the splash window mapped and first drawn; "
+          "from "
+          "the splash's unmapping to the main window mapped and first drawn (ms). The splash closes by its "
+          "own "
           "three-second timer.\n\n"
-       << "| drawing | start → splash mapped | start → splash drawn | splash gone → main mapped | splash gone → main "
+       << "| drawing | start → splash mapped | start → splash drawn | splash gone → main mapped | splash "
+          "gone → main "
           "drawn |\n|---|---|---|---|---|\n";
     for (const auto& mode : {program, compositing})
         md << "| " << mode << " | " << Describe(s.Get("startup.splash-mapped." + mode)) << " | "
-           << Describe(s.Get("startup.splash-painted." + mode)) << " | " << Describe(s.Get("startup.main-mapped." + mode))
-           << " | " << Describe(s.Get("startup.main-painted." + mode)) << " |\n";
-    md << "\nThe bare five-view program, which makes its five views and then shows its window: start → window "
+           << Describe(s.Get("startup.splash-painted." + mode)) << " | "
+           << Describe(s.Get("startup.main-mapped." + mode)) << " | "
+           << Describe(s.Get("startup.main-painted." + mode)) << " |\n";
+    md << "\nThe bare five-view program, which makes its five views and then shows its window: start → "
+          "window "
           "mapped "
        << Describe(s.Get("startup.window-mapped." + FloorOff.name)) << ", drawn "
        << Describe(s.Get("startup.window-painted." + FloorOff.name)) << " without compositing; mapped "
@@ -768,13 +812,15 @@ void Bench::Write() const {
        << Describe(s.Get("startup.window-painted." + FloorDefault.name)) << " with WebKit's default.\n";
 
     md << "\n### Memory\n\n"
-       << "Sum of PSS over the process and all its descendants (WebKit's web and network processes), MiB; 3 s after "
+       << "Sum of PSS over the process and all its descendants (WebKit's web and network processes), MiB; 3 "
+          "s after "
           "the window appeared (none loaded) and 3 s after the five pages reported their load.\n\n"
-       << "| configuration | none loaded | five pages loaded | of which UI / network / web processes | after all "
+       << "| configuration | none loaded | five pages loaded | of which UI / network / web processes | after "
+          "all "
           "the searches |\n|---|---|---|---|---|\n";
     for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name}) {
-        md << "| " << mode << " | " << mib("memory.none." + mode) << " | " << mib("memory.five." + mode) << " | "
-           << Fixed(s.Get("memory.five." + mode + ".ui").median, 0) << " / "
+        md << "| " << mode << " | " << mib("memory.none." + mode) << " | " << mib("memory.five." + mode)
+           << " | " << Fixed(s.Get("memory.five." + mode + ".ui").median, 0) << " / "
            << Fixed(s.Get("memory.five." + mode + ".network").median, 0) << " / "
            << Fixed(s.Get("memory.five." + mode + ".web").median, 0) << " | "
            << (s.Get("memory.after." + mode).count ? mib("memory.after." + mode) : "—") << " |\n";
@@ -782,34 +828,44 @@ void Bench::Write() const {
     md << "\nOther WebKit processes running on the machine while memory was read (they share the engine's "
           "libraries and so lower every PSS figure): "
        << Describe(s.Get("memory.foreign-webkit")) << ".\n";
-    md << "\nWith compositing: program " << Fixed(s.Get("memory.five." + compositing).median, 0) << " MiB vs floor "
-       << Fixed(floorDefault.median, 0) << " MiB = "
-       << Fixed(floorDefault.median > 0 ? s.Get("memory.five." + compositing).median / floorDefault.median : 0, 3)
+    md << "\nWith compositing: program " << Fixed(s.Get("memory.five." + compositing).median, 0)
+       << " MiB vs floor " << Fixed(floorDefault.median, 0) << " MiB = "
+       << Fixed(floorDefault.median > 0 ? s.Get("memory.five." + compositing).median / floorDefault.median
+                                        : 0,
+                3)
        << " ×.\n";
 
     md << "\n### Event loop: longest stall\n\n"
-       << "The longest time the program took to answer a _NET_WM_PING, pinging again 1 ms after each answer (ms); "
+       << "The longest time the program took to answer a _NET_WM_PING, pinging again 1 ms after each answer "
+          "(ms); "
           "one figure per run.\n\n"
-       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s |\n|---|---|---|---|\n";
+       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s "
+          "|\n|---|---|---|---|\n";
     for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name})
         md << "| " << mode << " | "
            << (s.Get("stall.search." + mode + ".0").count ? ms("stall.search." + mode + ".0") : "—") << " | "
-           << (s.Get("stall.search." + mode + ".400").count ? ms("stall.search." + mode + ".400") : "—") << " | "
-           << ms("stall.resize." + mode) << " |\n";
+           << (s.Get("stall.search." + mode + ".400").count ? ms("stall.search." + mode + ".400") : "—")
+           << " | " << ms("stall.resize." + mode) << " |\n";
 
-    md << "\nProcessor time used by the whole process tree (s): for one warm search of five pages, counted until 0.7 s "
+    md << "\nProcessor time used by the whole process tree (s): for one warm search of five pages, counted "
+          "until 0.7 s "
           "after the last load report, and for 3 s of resizing.\n\n"
-       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s |\n|---|---|---|---|\n";
+       << "| configuration | search, 0 ms delay | search, 400 ms delay | resizing for 3 s "
+          "|\n|---|---|---|---|\n";
     for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name})
         md << "| " << mode << " | "
-           << (s.Get("cpu.search." + mode + ".0").count ? Describe(s.Get("cpu.search." + mode + ".0"), 2) : "—")
+           << (s.Get("cpu.search." + mode + ".0").count ? Describe(s.Get("cpu.search." + mode + ".0"), 2)
+                                                        : "—")
            << " | "
-           << (s.Get("cpu.search." + mode + ".400").count ? Describe(s.Get("cpu.search." + mode + ".400"), 2) : "—")
+           << (s.Get("cpu.search." + mode + ".400").count ? Describe(s.Get("cpu.search." + mode + ".400"), 2)
+                                                          : "—")
            << " | " << Describe(s.Get("cpu.resize." + mode), 2) << " |\n";
 
     md << "\n### Drawing with and without compositing\n\n"
-       << "The same loaded pages captured in both modes and compared pixel by pixel (a pixel differs when a colour "
-          "channel differs by more than 24 of 255).\n\n| view | pixels differing | mean difference | largest |\n"
+       << "The same loaded pages captured in both modes and compared pixel by pixel (a pixel differs when a "
+          "colour "
+          "channel differs by more than 24 of 255).\n\n| view | pixels differing | mean difference | largest "
+          "|\n"
           "|---|---|---|---|\n";
     for (const std::string which : {"panes", "zoomed"})
         md << "| " << (which == "panes" ? "the five panes" : "pane 5 zoomed") << " | "
@@ -818,7 +874,8 @@ void Bench::Write() const {
            << Fixed(s.Get("render." + which + ".largest-difference").median, 0) << " |\n";
 
     md << "\n### Method check\n\n"
-       << "A page's own load report against the toolkit's `wxEVT_WEBVIEW_LOADED` for the same page in the bare "
+       << "A page's own load report against the toolkit's `wxEVT_WEBVIEW_LOADED` for the same page in the "
+          "bare "
           "program, report minus event (ms): first load of five views "
        << Describe(s.Get("method.report-minus-loaded.cold"), 1) << "; warm, five views at once "
        << Describe(s.Get("method.report-minus-loaded.warm-five"), 1) << "; warm, one view alone "
@@ -883,8 +940,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
-        std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--quick]\n"
-                     "       [--only CONFIGURATION,...] [--resize-only] [--stall-runs N]\n       scoutwell_bench --serve SECONDS\n";
+        std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
+                     "[--quick]\n"
+                     "       [--only CONFIGURATION,...] [--resize-only] [--stall-runs N]\n       "
+                     "scoutwell_bench --serve SECONDS\n";
         return 2;
     }
     options.startupRuns = std::max(options.startupRuns, options.runs);

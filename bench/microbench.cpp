@@ -6,8 +6,8 @@
 
 #include "compact_style.h"
 #include "fake_browser_view.h"
-#include "form1.h"
 #include "keyword_encoding.h"
+#include "main_window.h"
 #include "pane_layout.h"
 
 #include <benchmark/benchmark.h>
@@ -26,8 +26,9 @@ namespace {
 // 10 KB of keywords as people type them, with some of every kind of
 // character the encoding replaces and some it leaves.
 std::wstring KeywordText() {
-    const std::wstring pieces[] = {L"new york ", L"100% pure ", L"rock & roll ", L"\"exact phrase\" ", L"c++ ",
-                                   L"what? ", L"path/to ", L"a=b ", L"caf\u00e9 ", L"(x|y) ", L"[1,2]; "};
+    const std::wstring pieces[] = {L"new york ",  L"100% pure ", L"rock & roll ", L"\"exact phrase\" ",
+                                   L"c++ ",       L"what? ",     L"path/to ",     L"a=b ",
+                                   L"caf\u00e9 ", L"(x|y) ",     L"[1,2]; "};
     std::wstring text;
     for (std::size_t i = 0; text.size() < 10 * 1024; ++i)
         text += pieces[i % std::size(pieces)];
@@ -66,7 +67,7 @@ void ArrangePanesPure(benchmark::State& state) {
     }
 }
 
-Form1* g_form = nullptr;
+MainWindow* g_form = nullptr;
 
 // The real window's ArrangePanes: the wx and GTK calls that place five views
 // and five button columns. GTK's own relayout follows in the event loop and
@@ -84,8 +85,12 @@ void ArrangePanesRealWindow(benchmark::State& state) {
     g_form->SetSize(screen);
 }
 
-double Smallest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-double Largest(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+double Smallest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+double Largest(const std::vector<double>& v) {
+    return *std::max_element(v.begin(), v.end());
+}
 
 // Keeps the median, minimum and maximum of each benchmark's repetitions.
 class MarkdownReporter : public benchmark::ConsoleReporter {
@@ -112,8 +117,8 @@ public:
                 std::snprintf(text, sizeof text, "%.3g", it == figures.end() ? 0.0 : it->second);
                 return text + unit;
             };
-            md << "| `" << name << "` | " << get("median") << " | " << get("min") << " | " << get("max") << " | "
-               << (m_iterations.count(name) ? m_iterations.at(name) : 0) << " |\n";
+            md << "| `" << name << "` | " << get("median") << " | " << get("min") << " | " << get("max")
+               << " | " << (m_iterations.count(name) ? m_iterations.at(name) : 0) << " |\n";
         }
     }
 
@@ -151,7 +156,7 @@ int main(int argc, char** argv) {
         wxApp::SetInstance(new wxApp);
         if (wxEntryStart(argc, argv)) {
             ApplyCompactStyle();
-            g_form = new Form1(std::filesystem::path());
+            g_form = new MainWindow(std::filesystem::path());
             g_form->Show();
             wxTheApp->Yield(true);
             Register("ArrangePanes/real window", ArrangePanesRealWindow);

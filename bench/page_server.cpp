@@ -33,7 +33,8 @@ std::string Lower(std::string text) {
 std::string Response(int status, const char* reason, const std::string& type, const std::string& cache,
                      const std::string& body) {
     return "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + type +
-           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nCache-Control: " + cache + "\r\n\r\n" + body;
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nCache-Control: " + cache + "\r\n\r\n" +
+           body;
 }
 
 } // namespace
@@ -43,7 +44,8 @@ PageServer::PageServer() {
         const std::string marked = ResultPageHtml(page, 999999999);
         const auto at = marked.find("999999999");
         m_pages.emplace_back(marked.substr(0, at), marked.substr(at + 9));
-        for (const char* name : {"style-%d.css", "app-%d.js", "logo-%d.png", "thumb1-%d.png", "thumb2-%d.png"}) {
+        for (const char* name :
+             {"style-%d.css", "app-%d.js", "logo-%d.png", "thumb1-%d.png", "thumb2-%d.png"}) {
             char file[32];
             std::snprintf(file, sizeof file, name, page);
             m_assets[file] = *ResultPageAsset(file);
@@ -55,7 +57,8 @@ PageServer::PageServer() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 128) != 0)
+    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listener, 128) != 0)
         throw std::runtime_error("page server: cannot listen on 127.0.0.1");
     socklen_t length = sizeof address;
     getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
@@ -95,7 +98,8 @@ int PageServer::PageOfHost(const std::string& host) const {
 }
 
 std::optional<std::map<int, PageServer::Clock::time_point>>
-PageServer::WaitForLoads(long afterSerial, const std::set<int>& pages, std::chrono::milliseconds timeout) const {
+PageServer::WaitForLoads(long afterSerial, const std::set<int>& pages,
+                         std::chrono::milliseconds timeout) const {
     std::unique_lock lock(m_mutex);
     std::map<int, Clock::time_point> found;
     const bool done = m_loaded.wait_for(lock, timeout, [&] {
@@ -152,8 +156,8 @@ void PageServer::Serve(int connection) {
             request.close = line.substr(second + 1) == "HTTP/1.0";
             while (lineEnd != std::string::npos && lineEnd < head.size()) {
                 const std::size_t next = head.find("\r\n", lineEnd + 2);
-                const std::string header = head.substr(lineEnd + 2, next == std::string::npos ? std::string::npos
-                                                                                             : next - lineEnd - 2);
+                const std::string header = head.substr(
+                    lineEnd + 2, next == std::string::npos ? std::string::npos : next - lineEnd - 2);
                 const auto colon = header.find(':');
                 if (colon != std::string::npos) {
                     const std::string name = Lower(header.substr(0, colon));
@@ -182,8 +186,8 @@ void PageServer::Serve(int connection) {
         request.path = request.target;
         if (const auto scheme = request.target.find("://"); scheme != std::string::npos) {
             const auto path = request.target.find('/', scheme + 3);
-            request.host = Lower(request.target.substr(scheme + 3, path == std::string::npos ? std::string::npos
-                                                                                           : path - scheme - 3));
+            request.host = Lower(request.target.substr(
+                scheme + 3, path == std::string::npos ? std::string::npos : path - scheme - 3));
             request.path = path == std::string::npos ? "/" : request.target.substr(path);
         }
         if (const auto port = request.host.find(':'); port != std::string::npos)
@@ -219,7 +223,8 @@ std::string PageServer::Answer(const Request& request) {
     static const std::string assetPath = "/__bench/";
     if (request.path.rfind(assetPath, 0) == 0) {
         if (const auto asset = m_assets.find(request.path.substr(assetPath.size())); asset != m_assets.end())
-            answer = Response(200, "OK", asset->second.contentType, "public, max-age=86400", asset->second.body);
+            answer =
+                Response(200, "OK", asset->second.contentType, "public, max-age=86400", asset->second.body);
         else
             answer = Response(404, "Not Found", "text/plain", "no-store", "not here");
     } else if (request.path == "/favicon.ico") {
@@ -233,7 +238,8 @@ std::string PageServer::Answer(const Request& request) {
             page = PageOfHost(request.host);
             m_pageOfSerial[serial] = page;
         }
-        answer = Response(200, "OK", "text/html; charset=utf-8", "no-store", m_pages[page].first + std::to_string(serial) + m_pages[page].second);
+        answer = Response(200, "OK", "text/html; charset=utf-8", "no-store",
+                          m_pages[page].first + std::to_string(serial) + m_pages[page].second);
     }
     --m_busy;
     return answer;

@@ -11,7 +11,9 @@ struct RgbImage {
     std::vector<std::uint8_t> pixels; // width * height * 3
 
     std::uint8_t* At(int x, int y) { return &pixels[(static_cast<std::size_t>(y) * width + x) * 3]; }
-    const std::uint8_t* At(int x, int y) const { return &pixels[(static_cast<std::size_t>(y) * width + x) * 3]; }
+    const std::uint8_t* At(int x, int y) const {
+        return &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+    }
 };
 
 // The picture as a PNG file, its data in stored (uncompressed) deflate blocks:

@@ -1,7 +1,7 @@
 #include "process_tree.h"
 
-#include <fcntl.h>
 #include <algorithm>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -174,8 +174,8 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds time
             m_pending.erase(0, end + 1);
             return line;
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return std::nullopt;
         pollfd descriptor{m_output, POLLIN, 0};

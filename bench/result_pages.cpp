@@ -31,12 +31,12 @@ public:
 
 private:
     static constexpr std::array<std::string_view, 48> Vocabulary{
-        "new",     "york",    "city",    "guide",   "hotels",  "travel",   "weather", "news",
-        "history", "museum",  "park",    "central", "tickets", "subway",   "map",     "official",
-        "site",    "best",    "top",     "things",  "to",      "do",       "visit",   "street",
-        "food",    "pizza",   "bridge",  "brooklyn", "queens", "harbor",   "island",  "statue",
-        "liberty", "empire",  "state",   "building", "broadway", "theatre", "events", "today",
-        "reviews", "photos",  "restaurants", "cheap", "deals", "airport",  "route",   "schedule",
+        "new",     "york",   "city",        "guide",    "hotels",   "travel",  "weather", "news",
+        "history", "museum", "park",        "central",  "tickets",  "subway",  "map",     "official",
+        "site",    "best",   "top",         "things",   "to",       "do",      "visit",   "street",
+        "food",    "pizza",  "bridge",      "brooklyn", "queens",   "harbor",  "island",  "statue",
+        "liberty", "empire", "state",       "building", "broadway", "theatre", "events",  "today",
+        "reviews", "photos", "restaurants", "cheap",    "deals",    "airport", "route",   "schedule",
     };
     std::uint32_t m_state;
 };
@@ -46,7 +46,11 @@ std::string Name(const char* stem, int page, const char* extension) {
 }
 
 constexpr std::array<std::array<int, 3>, ResultPageCount> Accents{{
-    {{0, 82, 204}}, {{196, 32, 48}}, {{18, 140, 72}}, {{120, 40, 160}}, {{220, 120, 0}},
+    {{0, 82, 204}},
+    {{196, 32, 48}},
+    {{18, 140, 72}},
+    {{120, 40, 160}},
+    {{220, 120, 0}},
 }};
 
 std::string Html(int page, long serial) {
@@ -59,10 +63,12 @@ std::string Html(int page, long serial) {
     html += "<link rel=\"stylesheet\" href=\"/__bench/" + Name("style", page, "css") + "\">";
     html += "<script src=\"/__bench/" + Name("app", page, "js") + "\"></script>";
     // The report comes from the page itself, so it stands for the page's own load event.
-    html += "<script>addEventListener('load',function(){fetch('/__bench/loaded?serial=" + std::to_string(serial) +
-            "',{cache:'no-store'})})</script>";
+    html +=
+        "<script>addEventListener('load',function(){fetch('/__bench/loaded?serial=" + std::to_string(serial) +
+        "',{cache:'no-store'})})</script>";
     html += "</head><body><header class=\"top\"><img class=\"logo\" alt=\"logo\" src=\"/__bench/" +
-            Name("logo", page, "png") + "\"><form class=\"box\"><input name=\"q\" value=\"new york\">"
+            Name("logo", page, "png") +
+            "\"><form class=\"box\"><input name=\"q\" value=\"new york\">"
             "<button>Search</button></form><span class=\"badge\">beta</span></header>";
     html += "<nav class=\"tabs\">";
     for (const char* tab : {"All", "Images", "News", "Maps", "Video", "Shopping", "More"})
@@ -72,10 +78,11 @@ std::string Html(int page, long serial) {
     for (int r = 0; r < results; ++r) {
         const std::string site = "www." + std::string(words.Word()) + std::string(words.Word()) + ".com";
         html += "<li class=\"card c" + std::to_string(r % 24) + "\"><h3><a href=\"http://" + site + "/" +
-                std::string(words.Word()) + "\">" + words.Phrase(6) + "</a></h3><cite>" + site + " &rsaquo; " +
-                words.Phrase(2) + "</cite><p>" + words.Phrase(48) + "</p><ul class=\"links\">";
+                std::string(words.Word()) + "\">" + words.Phrase(6) + "</a></h3><cite>" + site +
+                " &rsaquo; " + words.Phrase(2) + "</cite><p>" + words.Phrase(48) + "</p><ul class=\"links\">";
         for (int l = 0; l < 4; ++l)
-            html += "<li><a href=\"http://" + site + "/" + std::to_string(l) + "\">" + words.Phrase(2) + "</a></li>";
+            html += "<li><a href=\"http://" + site + "/" + std::to_string(l) + "\">" + words.Phrase(2) +
+                    "</a></li>";
         html += "</ul></li>";
     }
     html += "</ol><aside class=\"side\"><h4>" + words.Phrase(3) + "</h4>";
@@ -90,35 +97,45 @@ std::string Css(int page) {
     const auto& accent = Accents[page];
     char colour[32];
     std::snprintf(colour, sizeof colour, "rgb(%d,%d,%d)", accent[0], accent[1], accent[2]);
-    std::string css = std::string("body{margin:0;font:13px/1.45 sans-serif;color:#222;background:#fff}") +
-                      ".top{display:flex;align-items:center;gap:16px;padding:10px 18px;background:linear-gradient("
-                      "90deg," + colour + ",#fff);box-shadow:0 2px 6px rgba(0,0,0,.25)}"
-                      ".logo{height:48px;border-radius:6px;transform:skewX(-6deg)}"
-                      ".box input{width:320px;padding:5px 8px;border:1px solid #999;border-radius:14px}"
-                      ".box button{margin-left:6px;border-radius:14px;border:0;padding:5px 12px;background:" + colour +
-                      ";color:#fff}.badge{display:inline-block;padding:2px 8px;background:#fc3;border-radius:4px;"
-                      "transform:rotate(-8deg)}.tabs{padding:6px 18px;border-bottom:1px solid #ddd}"
-                      ".tabs a{margin-right:14px;color:" + colour + ";text-decoration:none}"
-                      ".stats{padding:6px 18px;color:#777;font-size:12px}.wrap{display:flex;gap:24px;padding:0 18px}"
-                      ".results{flex:1;list-style:none;margin:0;padding:0}.card{margin:0 0 14px;padding:8px 10px;"
-                      "border-radius:8px;box-shadow:0 1px 3px rgba(0,0,0,.15)}.card h3{margin:0;font-size:16px}"
-                      ".card h3 a{color:" + colour + "}.card cite{color:#0a7d2c;font-style:normal}"
-                      ".card p{margin:4px 0;opacity:.9}.links{display:flex;gap:12px;list-style:none;padding:0}"
-                      ".side{width:260px}.thumb{display:block;margin:8px 0;border-radius:50%;opacity:.85}"
-                      ".tilt{transform:rotate(6deg) scale(.9)}.fade{opacity:.6}footer{padding:18px;background:#f3f3f3}"
-                      ".related li{color:" + colour + "}";
+    std::string css =
+        std::string("body{margin:0;font:13px/1.45 sans-serif;color:#222;background:#fff}") +
+        ".top{display:flex;align-items:center;gap:16px;padding:10px 18px;background:linear-gradient("
+        "90deg," +
+        colour +
+        ",#fff);box-shadow:0 2px 6px rgba(0,0,0,.25)}"
+        ".logo{height:48px;border-radius:6px;transform:skewX(-6deg)}"
+        ".box input{width:320px;padding:5px 8px;border:1px solid #999;border-radius:14px}"
+        ".box button{margin-left:6px;border-radius:14px;border:0;padding:5px 12px;background:" +
+        colour +
+        ";color:#fff}.badge{display:inline-block;padding:2px 8px;background:#fc3;border-radius:4px;"
+        "transform:rotate(-8deg)}.tabs{padding:6px 18px;border-bottom:1px solid #ddd}"
+        ".tabs a{margin-right:14px;color:" +
+        colour +
+        ";text-decoration:none}"
+        ".stats{padding:6px 18px;color:#777;font-size:12px}.wrap{display:flex;gap:24px;padding:0 18px}"
+        ".results{flex:1;list-style:none;margin:0;padding:0}.card{margin:0 0 14px;padding:8px 10px;"
+        "border-radius:8px;box-shadow:0 1px 3px rgba(0,0,0,.15)}.card h3{margin:0;font-size:16px}"
+        ".card h3 a{color:" +
+        colour +
+        "}.card cite{color:#0a7d2c;font-style:normal}"
+        ".card p{margin:4px 0;opacity:.9}.links{display:flex;gap:12px;list-style:none;padding:0}"
+        ".side{width:260px}.thumb{display:block;margin:8px 0;border-radius:50%;opacity:.85}"
+        ".tilt{transform:rotate(6deg) scale(.9)}.fade{opacity:.6}footer{padding:18px;background:#f3f3f3}"
+        ".related li{color:" +
+        colour + "}";
     // The bulk of a real engine's sheet: many small rules, most unused.
     for (int i = 0; i < 24; ++i) {
         char rule[160];
-        std::snprintf(rule, sizeof rule, ".c%d{border-left:3px solid rgba(%d,%d,%d,.%d)}", i, accent[0], accent[1],
-                      accent[2], 2 + i % 7);
+        std::snprintf(rule, sizeof rule, ".c%d{border-left:3px solid rgba(%d,%d,%d,.%d)}", i, accent[0],
+                      accent[1], accent[2], 2 + i % 7);
         css += rule;
     }
     for (int i = 0; css.size() < 12000 + 1500u * page; ++i) {
         char rule[200];
         std::snprintf(rule, sizeof rule,
-                      ".u%d-%d{margin:%dpx %dpx;padding:%dpx;color:#%06x;background:#%06x;font-size:%dpx}\n", page, i,
-                      i % 9, i % 13, i % 7, (i * 2654435761u) & 0xFFFFFF, (i * 40503u) & 0xFFFFFF, 10 + i % 8);
+                      ".u%d-%d{margin:%dpx %dpx;padding:%dpx;color:#%06x;background:#%06x;font-size:%dpx}\n",
+                      page, i, i % 9, i % 13, i % 7, (i * 2654435761u) & 0xFFFFFF, (i * 40503u) & 0xFFFFFF,
+                      10 + i % 8);
         css += rule;
     }
     return css;
@@ -135,7 +152,8 @@ std::string Script(int page) {
           "cards[i].querySelector('h3').prepend(n);}}\n"
           "function suggest(){var list=document.querySelector('.related');if(!list)return;"
           "var seen={};for(var i=0;i<related.length&&list.children.length<8;i+=7){var w=related[i];"
-          "if(seen[w])continue;seen[w]=1;var li=document.createElement('li');li.textContent=w;list.appendChild(li);}}\n"
+          "if(seen[w])continue;seen[w]=1;var "
+          "li=document.createElement('li');li.textContent=w;list.appendChild(li);}}\n"
           "document.addEventListener('DOMContentLoaded',function(){number();suggest();});})();\n";
     return js;
 }
@@ -158,7 +176,9 @@ RgbImage Picture(int page, int which, int width, int height) {
 
 } // namespace
 
-std::string ResultPageHtml(int page, long serial) { return Html(page, serial); }
+std::string ResultPageHtml(int page, long serial) {
+    return Html(page, serial);
+}
 
 std::optional<PageAsset> ResultPageAsset(const std::string& name) {
     for (int page = 0; page < ResultPageCount; ++page) {

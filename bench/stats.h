@@ -31,8 +31,8 @@ inline std::string Describe(const Summary& s, int decimals = 0, const char* unit
     if (s.count == 0)
         return "not measured";
     char text[160];
-    std::snprintf(text, sizeof text, "%.*f%s (%.*f–%.*f, n=%zu)", decimals, s.median, unit, decimals, s.min, decimals,
-                  s.max, s.count);
+    std::snprintf(text, sizeof text, "%.*f%s (%.*f–%.*f, n=%zu)", decimals, s.median, unit, decimals, s.min,
+                  decimals, s.max, s.count);
     return text;
 }
 

@@ -3,15 +3,17 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <poll.h>
 
 #include <stdexcept>
 
 namespace {
 
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; } // windows come and go while we look
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
+} // windows come and go while we look
 
 } // namespace
 
@@ -42,8 +44,12 @@ XSession::~XSession() {
         XCloseDisplay(m_display);
 }
 
-int XSession::ScreenWidth() const { return DisplayWidth(m_display, DefaultScreen(m_display)); }
-int XSession::ScreenHeight() const { return DisplayHeight(m_display, DefaultScreen(m_display)); }
+int XSession::ScreenWidth() const {
+    return DisplayWidth(m_display, DefaultScreen(m_display));
+}
+int XSession::ScreenHeight() const {
+    return DisplayHeight(m_display, DefaultScreen(m_display));
+}
 
 void XSession::Watch(XWindowId window) {
     if (!m_damage.count(window))
@@ -71,8 +77,9 @@ void XSession::Handle(void* raw) {
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(m_display, event.xmap.window, m_pidAtom, 0, 1, False, m_cardinalAtom, &type, &format,
-                               &items, &after, &data) == Success && data != nullptr) {
+        if (XGetWindowProperty(m_display, event.xmap.window, m_pidAtom, 0, 1, False, m_cardinalAtom, &type,
+                               &format, &items, &after, &data) == Success &&
+            data != nullptr) {
             state.pid = *reinterpret_cast<long*>(data);
             XFree(data);
         }
@@ -162,7 +169,9 @@ void XSession::Type(const std::string& ascii) {
     }
 }
 
-void XSession::Flush() { XSync(m_display, False); }
+void XSession::Flush() {
+    XSync(m_display, False);
+}
 
 std::optional<XSession::Clock::duration> XSession::Ping(XWindowId window, std::chrono::milliseconds timeout) {
     const long serial = ++m_pingSent;
@@ -194,8 +203,8 @@ void XSession::Resize(XWindowId window, int width, int height) {
 
 RgbImage XSession::Capture(int x, int y, int width, int height) {
     RgbImage image{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
-    XImage* shot = XGetImage(m_display, m_root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                             AllPlanes, ZPixmap);
+    XImage* shot = XGetImage(m_display, m_root, x, y, static_cast<unsigned>(width),
+                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (shot == nullptr)
         return image;
     for (int row = 0; row < height; ++row) {

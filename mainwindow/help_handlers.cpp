@@ -1,15 +1,15 @@
 // The Help button: the one help window of the run, beside the main window.
 
-#include "form1.h"
-#include "form2.h"
+#include "help_window.h"
+#include "main_window.h"
 
 // The help window has no owner: the main window stays fully usable beside
 // it, and closing either leaves the other open. A window that is open
 // already only comes to the front, keeping what it has read.
-void Form1::Command3_Click() {
-    Form2* help = Form2::Instance();
+void MainWindow::OnHelp() {
+    HelpWindow* help = HelpWindow::Instance();
     if (help == nullptr)
-        help = new Form2(m_programFolder);
+        help = new HelpWindow(m_programFolder);
     if (!help->IsShown())
         help->Show();
     help->Raise();

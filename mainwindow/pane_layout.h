@@ -8,10 +8,10 @@ class Placement;
 
 // The controls the pane layout reads and moves.
 struct PaneLayoutControls {
-    Placement& window; // outer size
-    Placement& frame1; // the top strip's height
-    PaneArray<Placement*> frame4;     // button columns
-    PaneArray<Placement*> webBrowser; // views
+    Placement& window;   // outer size
+    Placement& topStrip; // its height is where the rows start
+    PaneArray<Placement*> buttonColumns;
+    PaneArray<Placement*> views;
 };
 
 // Stacks the five pane rows below the top strip to fit the window's outer

@@ -3,28 +3,20 @@
 // from its Open button's caption.
 
 #include "failure.h"
-#include "form1.h"
+#include "main_window.h"
+#include "twips.h"
 #include "wx_placement.h"
 
 #include <wx/button.h>
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 
-#include <cmath>
-#include <limits>
-
-std::int32_t WholeTwips(float twips) {
-    const double whole = std::nearbyint(static_cast<double>(twips));
-    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
-        throw ScoutwellError("placement out of range");
-    return static_cast<std::int32_t>(whole);
-}
-
-void Form1::Openbtn_Click(PaneIndex index) {
-    if (Openbtn.at(index)->GetLabel() == L"Open") {
+void MainWindow::OnOpenOrClosePane(PaneIndex index) {
+    if (openButtons.at(index)->GetLabel() == L"Open") {
         try {
             ZoomPane(index);
-        } catch (...) {
+        } catch (const std::exception& failure) {
+            ReportSwallowedFailure(std::source_location::current(), failure.what());
             // A zoom that cannot be completed (a window too small for the
             // stretched view) is undone rather than left half made.
             IgnoreFailure([&] { RestorePanes(index); });
@@ -34,54 +26,54 @@ void Form1::Openbtn_Click(PaneIndex index) {
     }
 }
 
-void Form1::ReapplyZoom(PaneIndex index) {
+void MainWindow::ReapplyZoom(PaneIndex index) {
     if (index == -1)
         return;
-    if (Openbtn.at(index)->GetLabel() == L"Close")
+    if (openButtons.at(index)->GetLabel() == L"Close")
         ZoomPane(index);
     else
         RestorePanes(index);
 }
 
-void Form1::ZoomPane(PaneIndex i) {
-    BrowserView& view = *WebBrowser.at(i);
-    Zoom.ZoomedIndex = i;
-    Timer1.Start(1000);
-    Zoom.SavedTop = WholeTwips(view.Top());
-    Zoom.SavedHeight = WholeTwips(view.Height());
-    Zoom.SavedLeft = WholeTwips(view.Left());
-    Frame5->Show();
-    Text2->ChangeValue(wxString(view.LocationURL()));
+void MainWindow::ZoomPane(PaneIndex i) {
+    BrowserView& view = *paneViews.at(i);
+    zoom.zoomedPane = i;
+    urlTimer.Start(1000);
+    zoom.savedTop = WholeTwips(view.Top());
+    zoom.savedHeight = WholeTwips(view.Height());
+    zoom.savedLeft = WholeTwips(view.Left());
+    urlBar->Show();
+    urlBox->ChangeValue(wxString(view.LocationURL()));
     for (PaneIndex k = 0; k < PaneCount; ++k) {
-        Frame4[k]->Hide();
-        WebBrowser[k]->SetVisible(false);
+        paneButtonColumns[k]->Hide();
+        paneViews[k]->SetVisible(false);
     }
     view.SetVisible(true);
-    Frame4[i]->Show();
-    Frame1->Hide();
-    Frame2->Hide();
-    Frame3->Hide();
+    paneButtonColumns[i]->Show();
+    searchPanel->Hide();
+    enginePanel->Hide();
+    hintPanel->Hide();
     // The view starts just below the URL bar and is stretched down by the
     // window's outer height less its own row height.
-    view.SetTop(WxPlacement(Frame5).Height() + 50);
-    view.SetHeight(WxPlacement(this).Height() - static_cast<float>(Zoom.SavedHeight));
-    Openbtn[i]->SetLabel(L"Close");
+    view.SetTop(WxPlacement(urlBar).Height() + 50);
+    view.SetHeight(WxPlacement(this).Height() - static_cast<float>(zoom.savedHeight));
+    openButtons[i]->SetLabel(L"Close");
 }
 
-void Form1::RestorePanes(PaneIndex i) {
-    BrowserView& view = *WebBrowser.at(i);
-    Frame5->Hide();
-    Timer1.Stop();
-    view.SetTop(static_cast<float>(Zoom.SavedTop));
-    view.SetHeight(static_cast<float>(Zoom.SavedHeight));
-    view.SetLeft(static_cast<float>(Zoom.SavedLeft));
+void MainWindow::RestorePanes(PaneIndex i) {
+    BrowserView& view = *paneViews.at(i);
+    urlBar->Hide();
+    urlTimer.Stop();
+    view.SetTop(static_cast<float>(zoom.savedTop));
+    view.SetHeight(static_cast<float>(zoom.savedHeight));
+    view.SetLeft(static_cast<float>(zoom.savedLeft));
     for (PaneIndex k = 0; k < PaneCount; ++k) {
-        Frame4[k]->Show();
-        WebBrowser[k]->SetVisible(true);
+        paneButtonColumns[k]->Show();
+        paneViews[k]->SetVisible(true);
     }
-    Frame1->Show();
-    Frame2->Show();
-    Frame3->Show();
-    Openbtn[i]->SetLabel(L"Open");
-    Zoom.ZoomedIndex = -1;
+    searchPanel->Show();
+    enginePanel->Show();
+    hintPanel->Show();
+    openButtons[i]->SetLabel(L"Open");
+    zoom.zoomedPane = -1;
 }

@@ -1,20 +1,20 @@
-#include "form1.h"
+#include "main_window.h"
 #include "search_dispatch.h"
 
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
-void Form1::Command1_Click() {
+void MainWindow::OnSearch() {
     PaneArray<std::wstring> engineTexts;
     PaneArray<BrowserView*> views;
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        engineTexts[i] = SearchEngine[i]->GetValue().ToStdWstring();
-        views[i] = WebBrowser[i].get();
+        engineTexts[i] = engineChoosers[i]->GetValue().ToStdWstring();
+        views[i] = paneViews[i].get();
     }
-    RunSearch(Text1->GetValue().ToStdWstring(), engineTexts, views);
+    RunSearch(keywordsBox->GetValue().ToStdWstring(), engineTexts, views);
 }
 
-void Form1::Text1_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
-        Command1_Click();
+void MainWindow::OnKeywordsKey(int keyCode) {
+    if (keyCode == 13)
+        OnSearch();
 }

@@ -14,7 +14,8 @@ namespace {
 // as a 32-bit value.
 std::int32_t ToTwips(std::int32_t pixels, float twipsPerPixel) {
     const double twips = std::nearbyint(static_cast<double>(pixels) * twipsPerPixel);
-    if (!(twips >= std::numeric_limits<std::int32_t>::min() && twips <= std::numeric_limits<std::int32_t>::max()))
+    if (!(twips >= std::numeric_limits<std::int32_t>::min() &&
+          twips <= std::numeric_limits<std::int32_t>::max()))
         throw ScoutwellError("work area out of range");
     return static_cast<std::int32_t>(twips);
 }

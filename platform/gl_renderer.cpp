@@ -82,8 +82,7 @@ public:
     EGLBoolean (*releaseThread)() = nullptr;
 
 private:
-    template <typename Function>
-    void load(Function& function, const char* name) {
+    template <typename Function> void load(Function& function, const char* name) {
         if (m_library != nullptr)
             function = reinterpret_cast<Function>(dlsym(m_library, name));
         m_complete = m_complete && function != nullptr;
@@ -98,9 +97,11 @@ EGLDisplay OpenDisplay(const Egl& egl) {
     const char* clientExtensions = egl.queryString(nullptr, EglExtensions);
     if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
         using GetPlatformDisplay = EGLDisplay (*)(EGLenum, void*, const std::intptr_t*);
-        auto getPlatformDisplay = reinterpret_cast<GetPlatformDisplay>(egl.getProcAddress("eglGetPlatformDisplay"));
+        auto getPlatformDisplay =
+            reinterpret_cast<GetPlatformDisplay>(egl.getProcAddress("eglGetPlatformDisplay"));
         if (getPlatformDisplay == nullptr)
-            getPlatformDisplay = reinterpret_cast<GetPlatformDisplay>(egl.getProcAddress("eglGetPlatformDisplayEXT"));
+            getPlatformDisplay =
+                reinterpret_cast<GetPlatformDisplay>(egl.getProcAddress("eglGetPlatformDisplayEXT"));
         if (getPlatformDisplay != nullptr) {
             if (EGLDisplay display = getPlatformDisplay(EglPlatformSurfacelessMesa, nullptr, nullptr))
                 return display;
@@ -124,7 +125,8 @@ EGLContext MakeContextCurrent(const Egl& egl, EGLDisplay display, EGLSurface& su
             egl.destroyContext(display, context);
         }
     }
-    const EGLint configAttributes[] = {EglSurfaceType, EglPbufferBit, EglRenderableType, EglOpenGlEs2Bit, EglNone};
+    const EGLint configAttributes[] = {EglSurfaceType, EglPbufferBit, EglRenderableType, EglOpenGlEs2Bit,
+                                       EglNone};
     EGLConfig config = nullptr;
     EGLint count = 0;
     if (!egl.chooseConfig(display, configAttributes, &config, 1, &count) || count < 1)

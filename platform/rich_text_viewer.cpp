@@ -19,23 +19,31 @@
 
 namespace {
 
-constexpr int Margin = 3;         // between the border and the text, as edit controls leave
+constexpr int Margin = 3;           // between the border and the text, as edit controls leave
 constexpr int MinLayoutWidth = 120; // narrower views clip rather than wrap every word
 constexpr int MaxContentHeight = 1 << 30;
 // Decoded images kept at once; pictures out of view are decoded again when needed.
 constexpr std::int64_t MaxCachedPixels = 64 << 20;
 constexpr std::size_t MaxStyles = 500;
 
-int TwipsToLogical(std::int64_t twips) { return static_cast<int>((twips + 7) / 15); }
+int TwipsToLogical(std::int64_t twips) {
+    return static_cast<int>((twips + 7) / 15);
+}
 
 wxFontFamily FamilyOf(RtfFontFamily family) {
     switch (family) {
-    case RtfFontFamily::Roman: return wxFONTFAMILY_ROMAN;
-    case RtfFontFamily::Swiss: return wxFONTFAMILY_SWISS;
-    case RtfFontFamily::Modern: return wxFONTFAMILY_TELETYPE;
-    case RtfFontFamily::Script: return wxFONTFAMILY_SCRIPT;
-    case RtfFontFamily::Decorative: return wxFONTFAMILY_DECORATIVE;
-    default: return wxFONTFAMILY_DEFAULT;
+    case RtfFontFamily::Roman:
+        return wxFONTFAMILY_ROMAN;
+    case RtfFontFamily::Swiss:
+        return wxFONTFAMILY_SWISS;
+    case RtfFontFamily::Modern:
+        return wxFONTFAMILY_TELETYPE;
+    case RtfFontFamily::Script:
+        return wxFONTFAMILY_SCRIPT;
+    case RtfFontFamily::Decorative:
+        return wxFONTFAMILY_DECORATIVE;
+    default:
+        return wxFONTFAMILY_DEFAULT;
     }
 }
 
@@ -80,7 +88,7 @@ RichTextViewer::RichTextViewer(wxWindow* parent, wxWindowID id, const wxPoint& p
 bool RichTextViewer::LoadFile(const wxString& path) {
     std::string bytes;
     {
-        wxLogNull quiet; // a missing file is an answer here, not a message for the user
+        wxLogNull quiet;                   // a missing file is an answer here, not a message for the user
         if (!wxFileName::FileExists(path)) // nor a folder or a pipe, which could block the reading
             return false;
         wxFFile file;
@@ -99,7 +107,9 @@ bool RichTextViewer::LoadFile(const wxString& path) {
     return true;
 }
 
-void RichTextViewer::SetRtf(std::string_view rtf) { SetDocument(ReadRtf(rtf)); }
+void RichTextViewer::SetRtf(std::string_view rtf) {
+    SetDocument(ReadRtf(rtf));
+}
 
 void RichTextViewer::SetDocument(RtfDocument document) {
     m_document = std::move(document);
@@ -114,10 +124,17 @@ void RichTextViewer::SetDocument(RtfDocument document) {
 
 // Layout --------------------------------------------------------------------
 
-int RichTextViewer::TextWidth() const { return std::max(GetClientSize().x - 2 * Margin, MinLayoutWidth); }
+int RichTextViewer::TextWidth() const {
+    return std::max(GetClientSize().x - 2 * Margin, MinLayoutWidth);
+}
 
 RichTextViewer::Metrics& RichTextViewer::MetricsOf(const RtfTextStyle& style) {
-    const StyleKey key{style.font, style.halfPoints, style.bold, style.italic, style.underline, style.strike,
+    const StyleKey key{style.font,
+                       style.halfPoints,
+                       style.bold,
+                       style.italic,
+                       style.underline,
+                       style.strike,
                        static_cast<int>(style.position)};
     const auto found = m_metrics.find(key);
     if (found != m_metrics.end())
@@ -373,7 +390,9 @@ void RichTextViewer::ScrollToPosition(int y) {
     Refresh(false);
 }
 
-int RichTextViewer::LineStep() const { return std::max(GetCharHeight(), 8); }
+int RichTextViewer::LineStep() const {
+    return std::max(GetCharHeight(), 8);
+}
 
 void RichTextViewer::OnScroll(wxScrollWinEvent& event) {
     if (event.GetOrientation() != wxVERTICAL) {
@@ -402,18 +421,32 @@ void RichTextViewer::OnKeyDown(wxKeyEvent& event) {
     const int page = std::max(GetClientSize().y - LineStep(), LineStep());
     switch (event.GetKeyCode()) {
     case WXK_UP:
-    case WXK_NUMPAD_UP: ScrollToPosition(m_scroll - LineStep()); break;
+    case WXK_NUMPAD_UP:
+        ScrollToPosition(m_scroll - LineStep());
+        break;
     case WXK_DOWN:
-    case WXK_NUMPAD_DOWN: ScrollToPosition(m_scroll + LineStep()); break;
+    case WXK_NUMPAD_DOWN:
+        ScrollToPosition(m_scroll + LineStep());
+        break;
     case WXK_PAGEUP:
-    case WXK_NUMPAD_PAGEUP: ScrollToPosition(m_scroll - page); break;
+    case WXK_NUMPAD_PAGEUP:
+        ScrollToPosition(m_scroll - page);
+        break;
     case WXK_PAGEDOWN:
-    case WXK_NUMPAD_PAGEDOWN: ScrollToPosition(m_scroll + page); break;
+    case WXK_NUMPAD_PAGEDOWN:
+        ScrollToPosition(m_scroll + page);
+        break;
     case WXK_HOME:
-    case WXK_NUMPAD_HOME: ScrollToPosition(0); break;
+    case WXK_NUMPAD_HOME:
+        ScrollToPosition(0);
+        break;
     case WXK_END:
-    case WXK_NUMPAD_END: ScrollToPosition(m_contentHeight); break;
-    default: event.Skip(); break;
+    case WXK_NUMPAD_END:
+        ScrollToPosition(m_contentHeight);
+        break;
+    default:
+        event.Skip();
+        break;
     }
 }
 
@@ -531,8 +564,9 @@ void RichTextViewer::DrawLine(wxDC& dc, const Line& line, int top) {
                 if (TwipsToLogical(s.position) == stop)
                     kind = s.kind;
             int following = 0;
-            for (int k = i + 1; k < line.pieceCount &&
-                                paragraph.runs[static_cast<std::size_t>(pieces[k].run)].kind != RtfRunKind::Tab;
+            for (int k = i + 1;
+                 k < line.pieceCount &&
+                 paragraph.runs[static_cast<std::size_t>(pieces[k].run)].kind != RtfRunKind::Tab;
                  ++k)
                 following += widths[static_cast<std::size_t>(k)];
             int next = stop;
@@ -554,11 +588,13 @@ void RichTextViewer::DrawLine(wxDC& dc, const Line& line, int top) {
         const Placed& end = placed.back();
         const RtfRun& run = paragraph.runs[static_cast<std::size_t>(end.piece->run)];
         if (run.kind == RtfRunKind::Text) {
-            const std::wstring_view text(run.text.data() + end.piece->start, static_cast<std::size_t>(end.piece->length));
+            const std::wstring_view text(run.text.data() + end.piece->start,
+                                         static_cast<std::size_t>(end.piece->length));
             const std::size_t kept = text.find_last_not_of(L' ');
             const std::wstring_view trimmed = text.substr(0, kept == std::wstring_view::npos ? 0 : kept + 1);
             dc.SetFont(MetricsOf(run.style).font);
-            used = end.x + (trimmed.empty() ? 0 : dc.GetTextExtent(wxString(trimmed.data(), trimmed.size())).x);
+            used =
+                end.x + (trimmed.empty() ? 0 : dc.GetTextExtent(wxString(trimmed.data(), trimmed.size())).x);
         }
     }
     int offset = 0;
@@ -574,14 +610,16 @@ void RichTextViewer::DrawLine(wxDC& dc, const Line& line, int top) {
         for (const Placed& p : placed) {
             const RtfRun& run = paragraph.runs[static_cast<std::size_t>(p.piece->run)];
             if (run.kind == RtfRunKind::Text)
-                spaces += static_cast<int>(std::count(run.text.begin() + p.piece->start,
-                                                      run.text.begin() + p.piece->start + p.piece->length, L' '));
+                spaces +=
+                    static_cast<int>(std::count(run.text.begin() + p.piece->start,
+                                                run.text.begin() + p.piece->start + p.piece->length, L' '));
         }
         // Spaces the line ends with get nothing.
         const RtfRun& lastRun = paragraph.runs[static_cast<std::size_t>(placed.back().piece->run)];
         if (lastRun.kind == RtfRunKind::Text) {
             const Piece& lastPiece = *placed.back().piece;
-            for (int k = lastPiece.start + lastPiece.length - 1; k >= lastPiece.start && lastRun.text[static_cast<std::size_t>(k)] == L' '; --k)
+            for (int k = lastPiece.start + lastPiece.length - 1;
+                 k >= lastPiece.start && lastRun.text[static_cast<std::size_t>(k)] == L' '; --k)
                 --spaces;
         }
         if (spaces > 0) {
@@ -623,7 +661,8 @@ void RichTextViewer::DrawLine(wxDC& dc, const Line& line, int top) {
             continue;
         }
         // Justified: word by word, each space widened.
-        const std::wstring_view text(run.text.data() + p.piece->start, static_cast<std::size_t>(p.piece->length));
+        const std::wstring_view text(run.text.data() + p.piece->start,
+                                     static_cast<std::size_t>(p.piece->length));
         int wordX = pieceX;
         std::size_t at = 0;
         while (at < text.size()) {

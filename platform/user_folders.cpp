@@ -2,6 +2,7 @@
 
 #include "failure.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -37,13 +38,18 @@ std::optional<fs::path> HomeFolder(const EnvironmentLookup& environment) {
     return std::nullopt;
 }
 
+// Asked with the effective user's rights, the ones opening a file is checked against.
+bool Allowed(const fs::path& path, int mode) {
+    return faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
+}
+
 bool CanWriteFolder(const fs::path& folder) {
-    return !folder.empty() && access(folder.c_str(), W_OK) == 0;
+    return !folder.empty() && Allowed(folder, W_OK);
 }
 
 bool IsReadableFile(const fs::path& file) {
     std::error_code error;
-    return fs::is_regular_file(file, error) && access(file.c_str(), R_OK) == 0;
+    return fs::is_regular_file(file, error) && Allowed(file, R_OK);
 }
 
 } // namespace

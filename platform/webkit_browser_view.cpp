@@ -1,8 +1,7 @@
 #include "webkit_browser_view.h"
 
+#include "desktop_launch.h"
 #include "failure.h"
-#include "program_folder.h"
-#include "shell_open.h"
 #include "web_address.h"
 
 #include <webkit2/webkit2.h>
@@ -23,7 +22,7 @@ wxWebView* CreateView(wxWindow* parent) {
 // Pages may ask for anything; only web addresses go to the desktop.
 void OpenOutside(wxWindow* owner, const std::wstring& url) {
     if (IsWebAddress(url))
-        IgnoreFailure([&] { ShellOpen(owner, L"Open", url, L"", ProgramFolder(), ShowNormal); });
+        IgnoreFailure([&] { OpenWithDesktop(owner, url); });
 }
 
 // WebKit asks for a new view when a page script calls window.open or the
@@ -34,14 +33,14 @@ void OpenOutside(wxWindow* owner, const std::wstring& url) {
 WebKitWebView* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer view) {
     const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
     if (uri != nullptr)
-        OpenOutside(wxGetTopLevelParent(static_cast<wxWindow*>(view)), wxString::FromUTF8(uri).ToStdWstring());
+        OpenOutside(wxGetTopLevelParent(static_cast<wxWindow*>(view)),
+                    wxString::FromUTF8(uri).ToStdWstring());
     return nullptr;
 }
 
 } // namespace
 
-WebKitBrowserView::WebKitBrowserView(wxWindow* parent)
-    : m_view(CreateView(parent)), m_placement(m_view) {
+WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(parent)), m_placement(m_view) {
     // A link meant for a new window goes to the user's own browser; the
     // program never opens browser windows of its own.
     wxWebView* view = m_view;
@@ -50,7 +49,8 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent)
     });
     auto* webView = static_cast<WebKitWebView*>(m_view->GetNativeBackend());
     g_signal_handlers_disconnect_matched(webView, GSignalMatchType(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DATA),
-                                         g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr, m_view);
+                                         g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr,
+                                         m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
 }
 
@@ -73,7 +73,9 @@ void WebKitBrowserView::GoForward() {
     m_view->GoForward();
 }
 
-void WebKitBrowserView::Stop() { m_view->Stop(); }
+void WebKitBrowserView::Stop() {
+    m_view->Stop();
+}
 
 // A view created with an empty address still shows about:blank inside; until
 // it is first sent somewhere it has no address of its own.

@@ -21,10 +21,18 @@ void Place(wxWindow* window, int x, int y, int width, int height) {
 
 } // namespace
 
-float WxPlacement::Left() const { return PixelsToTwips(m_window->GetPosition().x); }
-float WxPlacement::Top() const { return PixelsToTwips(m_window->GetPosition().y); }
-float WxPlacement::Width() const { return PixelsToTwips(m_window->GetSize().x); }
-float WxPlacement::Height() const { return PixelsToTwips(m_window->GetSize().y); }
+float WxPlacement::Left() const {
+    return PixelsToTwips(m_window->GetPosition().x);
+}
+float WxPlacement::Top() const {
+    return PixelsToTwips(m_window->GetPosition().y);
+}
+float WxPlacement::Width() const {
+    return PixelsToTwips(m_window->GetSize().x);
+}
+float WxPlacement::Height() const {
+    return PixelsToTwips(m_window->GetSize().y);
+}
 
 void WxPlacement::SetLeft(float twips) {
     const wxRect r = m_window->GetRect();
@@ -46,5 +54,9 @@ void WxPlacement::SetHeight(float twips) {
     Place(m_window, r.x, r.y, r.width, SizeInPixels(twips));
 }
 
-bool WxPlacement::Visible() const { return m_window->IsShown(); }
-void WxPlacement::SetVisible(bool visible) { m_window->Show(visible); }
+bool WxPlacement::Visible() const {
+    return m_window->IsShown();
+}
+void WxPlacement::SetVisible(bool visible) {
+    m_window->Show(visible);
+}

@@ -28,11 +28,12 @@ webkit_dev_package() {
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtk-3-dev libwxgtk3.2-dev libwxgtk-webview3.2-dev "$(webkit_dev_package)"
     fonts-liberation)
 # What the tests add: GoogleTest, a headless X server, and clang with its
-# sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build;
-# the validators of the installed desktop file and AppStream metadata, and
-# xwininfo (x11-utils) to see the installed program's window.
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev desktop-file-utils appstream
-    x11-utils)
+# sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build,
+# clang-format and git for the format check, the validators of the installed
+# desktop file and AppStream metadata, and xwininfo/xprop (x11-utils) to see
+# the installed program's window.
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git
+    desktop-file-utils appstream x11-utils)
 # What ./package.sh adds: dpkg-shlibdeps and dpkg-deb for CPack's Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file)
 

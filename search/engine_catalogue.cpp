@@ -26,11 +26,15 @@ constexpr std::array<EngineEntry, EngineCount> Catalogue{{
 
 // Keys are ASCII, so only ASCII letters can ever make a text match one; other
 // characters are kept as they are rather than lowered by a locale's rules.
-wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t LowerAscii(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
 
 } // namespace
 
-const std::array<EngineEntry, EngineCount>& EngineCatalogue() { return Catalogue; }
+const std::array<EngineEntry, EngineCount>& EngineCatalogue() {
+    return Catalogue;
+}
 
 std::wstring MakeEngineKey(std::wstring_view text) {
     std::wstring key = L"s";

@@ -8,10 +8,10 @@ namespace {
 // The order matters: spaces go first (so a typed "+" and a space both arrive
 // as "+"), then "%" before anything inserts one, so no code is encoded twice.
 constexpr std::array<std::pair<std::wstring_view, std::wstring_view>, 26> EncodingTable{{
-    {L" ", L"+"},    {L"%", L"%25"},  {L"~", L"%7E"},  {L"`", L"%60"},  {L"!", L"%21"},  {L"#", L"%23"},
-    {L"$", L"%24"},  {L"^", L"%5E"},  {L"&", L"%26"},  {L"(", L"%28"},  {L")", L"%29"},  {L"|", L"%7C"},
-    {L"\\", L"%5C"}, {L"{", L"%7B"},  {L"}", L"%7D"},  {L"[", L"%5B"},  {L"]", L"%5D"},  {L":", L"%3A"},
-    {L";", L"%3B"},  {L"'", L"%27"},  {L"<", L"%3C"},  {L",", L"%2C"},  {L">", L"%3E"},  {L"?", L"%3F"},
+    {L" ", L"+"},    {L"%", L"%25"},  {L"~", L"%7E"}, {L"`", L"%60"}, {L"!", L"%21"}, {L"#", L"%23"},
+    {L"$", L"%24"},  {L"^", L"%5E"},  {L"&", L"%26"}, {L"(", L"%28"}, {L")", L"%29"}, {L"|", L"%7C"},
+    {L"\\", L"%5C"}, {L"{", L"%7B"},  {L"}", L"%7D"}, {L"[", L"%5B"}, {L"]", L"%5D"}, {L":", L"%3A"},
+    {L";", L"%3B"},  {L"'", L"%27"},  {L"<", L"%3C"}, {L",", L"%2C"}, {L">", L"%3E"}, {L"?", L"%3F"},
     {L"/", L"%2F"},  {L"\"", L"%22"},
 }};
 

@@ -46,7 +46,8 @@ void CheckPicture(const RtfPicture& picture) {
         const std::size_t palette = bpp <= 8 ? (std::size_t{1} << bpp) * 4 : 0;
         Require(Le32(picture.bytes, 10) == 54 + palette);
         const std::size_t stride = (static_cast<std::size_t>(picture.pixelWidth) * bpp + 31) / 32 * 4;
-        Require(picture.bytes.size() == 54 + palette + stride * static_cast<std::size_t>(picture.pixelHeight));
+        Require(picture.bytes.size() ==
+                54 + palette + stride * static_cast<std::size_t>(picture.pixelHeight));
     }
 }
 
@@ -81,11 +82,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) < 8) {
         const std::string picture(bytes.substr(1));
         switch (bytes[0]) {
-        case 0: CheckPicture(PngPicture(picture)); break;
-        case 1: CheckPicture(JpegPicture(picture)); break;
-        case 2: CheckPicture(DibPicture(picture)); break;
-        case 3: CheckPicture(MetafilePicture(picture)); break;
-        case 4: CheckPicture(EnhancedMetafilePicture(picture)); break;
+        case 0:
+            CheckPicture(PngPicture(picture));
+            break;
+        case 1:
+            CheckPicture(JpegPicture(picture));
+            break;
+        case 2:
+            CheckPicture(DibPicture(picture));
+            break;
+        case 3:
+            CheckPicture(MetafilePicture(picture));
+            break;
+        case 4:
+            CheckPicture(EnhancedMetafilePicture(picture));
+            break;
         default: {
             const char* kinds[] = {"\\wmetafile8", "\\dibitmap0", "\\emfblip"};
             CheckDocument(ReadRtf("{\\rtf1{\\pict" + std::string(kinds[bytes[0] - 5]) + "\\bin" +

@@ -31,7 +31,8 @@ protected:
 
     std::vector<std::string> RequestsWithout(const std::string& needle) const {
         auto requests = TestProxy().Requests();
-        std::erase_if(requests, [&](const std::string& url) { return url.find(needle) != std::string::npos; });
+        std::erase_if(requests,
+                      [&](const std::string& url) { return url.find(needle) != std::string::npos; });
         return requests;
     }
 
@@ -41,7 +42,8 @@ protected:
     PaneArray<std::unique_ptr<LoadWatcher>> m_watchers;
 };
 
-const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
+const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search",
+                                               L"Dogpile"};
 
 const PaneArray<std::wstring> NewYorkUrls = {
     L"http://www.altavista.com/cgi-bin/query?pg=q&kl=XX&stype=stext&q=new+york&search.x=11&search.y=10",

@@ -1,19 +1,19 @@
-#include "form1_fixture.h"
-#include "frm_splash.h"
+#include "main_window_fixture.h"
 #include "message_box_expectation.h"
+#include "splash_window.h"
 
 #include <wx/combobox.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-class EngineSelectionTest : public Form1Test {
+class EngineSelectionTest : public MainWindowTest {
 protected:
     std::filesystem::path File() const { return programFolder / "engines.lst"; }
 
@@ -44,12 +44,12 @@ protected:
 
     std::vector<wxString> Choosers() const {
         std::vector<wxString> texts;
-        for (auto* chooser : form->SearchEngine)
+        for (auto* chooser : form->engineChoosers)
             texts.push_back(chooser->GetValue());
         return texts;
     }
 
-    void Load() { wxTEST_DIALOG(form->Form_Load(), wxExpectDismissableModal<frmSplash>(wxID_OK)); }
+    void Load() { wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK)); }
 };
 
 const std::vector<wxString> CreationTexts{L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
@@ -57,14 +57,14 @@ const std::vector<wxString> CreationTexts{L"Altavista", L"Lycos", L"Infoseek", L
 } // namespace
 
 TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
-    form->SearchEngine[0]->ChangeValue(L"yahoo");
-    form->SearchEngine[1]->ChangeValue(L"altavista ");
-    form->SearchEngine[2]->ChangeValue(L"");
-    form->SearchEngine[3]->ChangeValue(L"my own engine");
-    form->SearchEngine[4]->ChangeValue(L"Caf\u00E9");
+    form->engineChoosers[0]->ChangeValue(L"yahoo");
+    form->engineChoosers[1]->ChangeValue(L"altavista ");
+    form->engineChoosers[2]->ChangeValue(L"");
+    form->engineChoosers[3]->ChangeValue(L"my own engine");
+    form->engineChoosers[4]->ChangeValue(L"Caf\u00E9");
 
     SeenMessageBox seen;
-    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
+    wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
     EXPECT_EQ(seen.message, L"Search Engine settings saved.");
     EXPECT_EQ(seen.caption, L"Scoutwell");
     EXPECT_TRUE(seen.style & wxOK);
@@ -86,8 +86,8 @@ TEST_F(EngineSelectionTest, EachLineGoesToItsChooserAsItStands) {
     EXPECT_EQ(Choosers(), std::vector<wxString>(5, L"Yahoo"));
 
     // The same engine in all five panes: all five load its results.
-    form->Text1->ChangeValue("x");
-    form->Command1_Click();
+    form->keywordsBox->ChangeValue("x");
+    form->OnSearch();
     for (PaneIndex i = 0; i < PaneCount; ++i)
         EXPECT_TRUE(watchers[i]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=x")) << i;
 }
@@ -95,9 +95,10 @@ TEST_F(EngineSelectionTest, EachLineGoesToItsChooserAsItStands) {
 TEST_F(EngineSelectionTest, AShortFileOfOtherSystemsTextSetsTheFirstPanesOnly) {
     WriteFile("altavista \r\ncaf\xE9\r\n");
     Load();
-    EXPECT_EQ(Choosers(), (std::vector<wxString>{L"altavista ", L"caf\u00E9", L"Infoseek", L"Savvy Search", L"Dogpile"}));
-    form->Text1->ChangeValue("x");
-    form->Command1_Click();
+    EXPECT_EQ(Choosers(),
+              (std::vector<wxString>{L"altavista ", L"caf\u00E9", L"Infoseek", L"Savvy Search", L"Dogpile"}));
+    form->keywordsBox->ChangeValue("x");
+    form->OnSearch();
     EXPECT_TRUE(watchers[0]->WaitUntilLoaded(
         L"http://www.altavista.com/cgi-bin/query?pg=q&kl=XX&stype=stext&q=x&search.x=11&search.y=10"));
 }
@@ -114,7 +115,7 @@ TEST_F(EngineSelectionTest, ASaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
     full.rlim_cur = 0;
     setrlimit(RLIMIT_FSIZE, &full);
     SeenMessageBox seen;
-    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
+    wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
     setrlimit(RLIMIT_FSIZE, &original);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -126,23 +127,41 @@ TEST_F(EngineSelectionTest, ASaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programFolder), {}), 1); // no leftovers
 }
 
-TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
+// An install the user cannot write: Save goes to the user's configuration
+// folder, made when missing; when that cannot be made either (the variable
+// names a file), the message names it and no file is touched.
+TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSaysWhyNot) {
     WriteFile("Lycos\r\n");
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                                                    std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
-                                                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
-    // The super-user writes anywhere: save as an ordinary user for a moment.
-    const bool asRoot = geteuid() == 0;
-    if (asRoot && seteuid(65534) != 0)
-        GTEST_SKIP() << "cannot act as an ordinary user here";
-    SeenMessageBox seen;
-    wxTEST_DIALOG(form->Command2_Click(), ExpectMessageBox(&seen));
-    if (asRoot) {
-        ASSERT_EQ(seteuid(0), 0);
+    namespace fs = std::filesystem;
+    const fs::path users = fs::temp_directory_path() / ("scoutwell-users-" + std::to_string(getpid()));
+    fs::create_directories(users);
+    std::ofstream(users / "a-file") << "x";
+    fs::permissions(users, fs::perms::all);
+    fs::permissions(programFolder, fs::perms(0555));
+    const std::string desktopConfig = std::getenv("XDG_CONFIG_HOME");
+    const bool asRoot = geteuid() == 0; // the super-user writes anywhere: save as an ordinary user
+    for (const auto& [configHome, saved] :
+         {std::pair{users / "config", true}, std::pair{users / "a-file", false}}) {
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        if (asRoot && seteuid(65534) != 0)
+            GTEST_SKIP() << "cannot act as an ordinary user here";
+        SeenMessageBox seen;
+        wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        if (saved) {
+            EXPECT_EQ(seen.message, L"Search Engine settings saved.");
+            std::ifstream in(configHome / "scoutwell" / "engines.lst", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                      "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n");
+        } else {
+            EXPECT_TRUE(seen.message.Contains(wxString((configHome / "scoutwell").string()))) << seen.message;
+            EXPECT_TRUE(seen.style & wxICON_ERROR);
+        }
     }
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
-
-    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
-    EXPECT_NE(seen.message, L"Search Engine settings saved.");
+    setenv("XDG_CONFIG_HOME", desktopConfig.c_str(), 1);
+    fs::permissions(programFolder, fs::perms::owner_all);
+    fs::remove_all(users);
     EXPECT_EQ(ReadFile(), "Lycos\r\n");
 }

@@ -1,6 +1,5 @@
-#include "fake_desktop_opener.h"
-#include "form1_fixture.h"
-#include "form2.h"
+#include "help_window.h"
+#include "main_window_fixture.h"
 #include "product_info.h"
 #include "program_resources.h"
 #include "rich_text_viewer.h"
@@ -19,18 +18,18 @@ namespace {
 
 // The main window at the top left of the screen, and the help window as the
 // Help button makes it, in a program folder of the test's own.
-class HelpTest : public Form1Test {
+class HelpTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        Form1Test::SetUp();
+        MainWindowTest::SetUp();
         ShowAtOrigin();
     }
 
     void TearDown() override {
-        if (Form2* help = Form2::Instance())
+        if (HelpWindow* help = HelpWindow::Instance())
             help->Destroy();
         RunEventLoopFor(50ms);
-        Form1Test::TearDown();
+        MainWindowTest::TearDown();
     }
 
     void WriteHelpFile(const std::string& rtf) {
@@ -38,9 +37,9 @@ protected:
     }
 
     // Clicks Help and waits for the help window to be on the screen.
-    Form2* ClickHelp() {
-        Click(form->Command3);
-        Form2* help = Form2::Instance();
+    HelpWindow* ClickHelp() {
+        Click(form->helpButton);
+        HelpWindow* help = HelpWindow::Instance();
         if (help == nullptr || !WaitFor([&] { return help->IsShownOnScreen(); }))
             return nullptr;
         RunEventLoopFor(100ms);
@@ -50,14 +49,14 @@ protected:
     static int HelpWindowsAlive() {
         int count = 0;
         for (wxWindow* window : wxTopLevelWindows)
-            count += dynamic_cast<Form2*>(window) != nullptr && !window->IsBeingDeleted();
+            count += dynamic_cast<HelpWindow*>(window) != nullptr && !window->IsBeingDeleted();
         return count;
     }
 
     // Closes the window as its close button does, and waits until it is gone.
-    static bool CloseHelp(Form2* help) {
+    static bool CloseHelp(HelpWindow* help) {
         help->Close();
-        return WaitFor([] { return Form2::Instance() == nullptr && HelpWindowsAlive() == 0; });
+        return WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; });
     }
 
     static bool HelpIsInFront() {
@@ -71,8 +70,8 @@ protected:
 } // namespace
 
 TEST_F(HelpTest, HelpClicksShowOneHelpWindowAndBringItToTheFront) {
-    EXPECT_EQ(Form2::Instance(), nullptr); // nothing until the first click
-    Form2* help = ClickHelp();
+    EXPECT_EQ(HelpWindow::Instance(), nullptr); // nothing until the first click
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(WaitFor(HelpIsInFront));
     EXPECT_TRUE(form->IsShownOnScreen()); // beside the main window, not instead of it
@@ -82,86 +81,101 @@ TEST_F(HelpTest, HelpClicksShowOneHelpWindowAndBringItToTheFront) {
     EXPECT_EQ(ClickHelp(), help);
     EXPECT_TRUE(WaitFor(HelpIsInFront));
     EXPECT_EQ(HelpWindowsAlive(), 1);
-    EXPECT_EQ(Form2::Instance(), help);
+    EXPECT_EQ(HelpWindow::Instance(), help);
 }
 
 TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowLoads) {
     WriteHelpFile("{\\rtf1\\ansi First version\\par}");
-    Form2* help = ClickHelp();
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->RichTextBox1->Text(), L"First version\n");
+    EXPECT_EQ(help->documentView->Text(), L"First version\n");
 
     // While it is open the file is not read again.
     WriteHelpFile("{\\rtf1\\ansi Second version\\par}");
     ASSERT_EQ(ClickHelp(), help);
-    EXPECT_EQ(help->RichTextBox1->Text(), L"First version\n");
+    EXPECT_EQ(help->documentView->Text(), L"First version\n");
 
     // Closed, it is gone; the next Help makes it afresh from the file as it is now.
     ASSERT_TRUE(CloseHelp(help));
     help = ClickHelp();
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->RichTextBox1->Text(), L"Second version\n");
+    EXPECT_EQ(help->documentView->Text(), L"Second version\n");
     EXPECT_EQ(HelpWindowsAlive(), 1);
+}
+
+// Without a copy beside the program, an installed one: the user's data folder
+// before the system's.
+TEST_F(HelpTest, WithoutHelpRtfBesideTheProgramTheInstalledOneShows) {
+    const std::string dataDirs = std::getenv("XDG_DATA_DIRS");
+    const std::filesystem::path user = std::getenv("XDG_DATA_HOME"),
+                                system = dataDirs.substr(0, dataDirs.find(':'));
+    for (const auto& [folder, text] :
+         {std::pair{system, L"System copy\n"}, std::pair{user, L"User copy\n"}}) {
+        std::filesystem::create_directories(folder / "scoutwell");
+        std::ofstream(folder / "scoutwell" / "help.rtf")
+            << "{\\rtf1\\ansi " << wxString(text).Trim().utf8_string() << "\\par}";
+        HelpWindow* help = ClickHelp();
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->documentView->Text(), text);
+        ASSERT_TRUE(CloseHelp(help));
+    }
+    std::filesystem::remove_all(user / "scoutwell");
+    std::filesystem::remove_all(system / "scoutwell");
 }
 
 TEST_F(HelpTest, WithoutHelpRtfTheBuiltInDocumentShows) {
     ASSERT_FALSE(std::filesystem::exists(programFolder / "help.rtf"));
-    Form2* help = ClickHelp();
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
-    const std::wstring text = help->RichTextBox1->Text();
+    const std::wstring text = help->documentView->Text();
     EXPECT_EQ(text, DocumentText(ReadRtf(HelpDocument())));
     EXPECT_NE(text.find(L"Scoutwell Version 2.0\n"), std::wstring::npos);
     EXPECT_NE(text.find(std::wstring(L"For additional help, e-mail: ") + ContactAddress + L"\n"),
               std::wstring::npos);
     // Every picture of the document decodes and shows within the viewer's width.
-    const auto& pictures = help->RichTextBox1->Document().pictures;
+    const auto& pictures = help->documentView->Document().pictures;
     ASSERT_EQ(pictures.size(), 6u);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(help->RichTextBox1->CanShowPicture(i)) << i;
-        EXPECT_LE(help->RichTextBox1->PictureSize(i).x, help->RichTextBox1->GetClientSize().x) << i;
+        EXPECT_TRUE(help->documentView->CanShowPicture(i)) << i;
+        EXPECT_LE(help->documentView->PictureSize(i).x, help->documentView->GetClientSize().x) << i;
     }
-    EXPECT_GT(help->RichTextBox1->ContentHeight(), help->RichTextBox1->GetClientSize().y); // it scrolls
+    EXPECT_GT(help->documentView->ContentHeight(), help->documentView->GetClientSize().y); // it scrolls
 }
 
 TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktop) {
-    FakeDesktopOpener opener;
-    Form2* help = ClickHelp();
+    TestDesktop().ForgetCalls();
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->Command1[0]->GetLabel(), L"Click here to go to the Scoutwell website");
-    EXPECT_EQ(help->Command1[1]->GetLabel(), wxString(L"E-Mail ") + MakerName);
+    EXPECT_EQ(help->websiteButton->GetLabel(), L"Click here to go to the Scoutwell website");
+    EXPECT_EQ(help->emailButton->GetLabel(), wxString(L"E-Mail ") + MakerName);
 
-    Click(help->Command1[0]);
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    Click(help->Command1[1]);
-    ASSERT_TRUE(opener.WaitForCalls(2));
-    help->Command1_Click(2); // no such button: nothing
-    help->Command1_Click(-1);
+    Click(help->websiteButton);
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    Click(help->emailButton);
+    ASSERT_TRUE(WaitForDesktopCalls(2));
     RunEventLoopFor(500ms);
 
-    const auto calls = opener.Calls();
+    const auto calls = TestDesktop().Calls();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].arguments, std::vector<std::string>{wxString(HomePageUrl).utf8_string()});
-    EXPECT_EQ(calls[1].arguments,
-              std::vector<std::string>{"mailto:" + wxString(ContactAddress).utf8_string()});
-    for (const auto& call : calls)
-        EXPECT_EQ(call.workingFolder, programFolder.string());
-    EXPECT_EQ(Form2::Instance(), help); // the window stays open
+    EXPECT_EQ(calls[0].argument, wxString(HomePageUrl).utf8_string());
+    EXPECT_EQ(calls[1].argument, "mailto:" + wxString(ContactAddress).utf8_string());
+    EXPECT_EQ(HelpWindow::Instance(), help); // the window stays open
 }
 
 TEST_F(HelpTest, TheMainWindowWorksOnWhileHelpIsOpen) {
-    Form2* help = ClickHelp();
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
-    TypeInto(form->Text1, "new york");
-    Click(form->Command1);
+    TypeInto(form->keywordsBox, "new york");
+    Click(form->searchButton);
     EXPECT_TRUE(WaitFor([] { return TestProxy().Requests().size() >= 5; }));
-    Click(form->Openbtn[2]);
-    EXPECT_EQ(form->Zoom.ZoomedIndex, 2);
+    Click(form->openButtons[2]);
+    EXPECT_EQ(form->zoom.zoomedPane, 2);
     EXPECT_TRUE(help->IsShownOnScreen());
     EXPECT_EQ(HelpWindowsAlive(), 1);
 }
 
 TEST_F(HelpTest, TheWindowHasItsFixedLayoutTabOrderAndFocus) {
-    Form2* help = ClickHelp();
+    HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->GetTitle(), L"Help");
     EXPECT_EQ(help->GetParent(), nullptr);
@@ -176,9 +190,9 @@ TEST_F(HelpTest, TheWindowHasItsFixedLayoutTabOrderAndFocus) {
         wxWindow* control;
         float left, top, width, height;
     };
-    for (const Expected& e : {Expected{help->RichTextBox1, 120, 120, 6615, 4935},
-                              Expected{help->Command1[0], 120, 5160, 3375, 495},
-                              Expected{help->Command1[1], 120, 5760, 3375, 495}}) {
+    for (const Expected& e : {Expected{help->documentView, 120, 120, 6615, 4935},
+                              Expected{help->websiteButton, 120, 5160, 3375, 495},
+                              Expected{help->emailButton, 120, 5760, 3375, 495}}) {
         WxPlacement placement(e.control);
         EXPECT_FLOAT_EQ(placement.Left(), e.left) << e.top;
         EXPECT_FLOAT_EQ(placement.Top(), e.top) << e.top;
@@ -192,12 +206,12 @@ TEST_F(HelpTest, TheWindowHasItsFixedLayoutTabOrderAndFocus) {
     EXPECT_NEAR(rect.GetLeft() - screen.GetLeft(), screen.GetRight() - rect.GetRight(), 1);
     EXPECT_NEAR(rect.GetTop() - screen.GetTop(), screen.GetBottom() - rect.GetBottom(), 1);
 
-    const std::vector<wxWindow*> tabOrder{help->RichTextBox1, help->Command1[0], help->Command1[1]};
+    const std::vector<wxWindow*> tabOrder{help->documentView, help->websiteButton, help->emailButton};
     EXPECT_EQ(help->TabOrder(), tabOrder);
     // Keys go to the window under the pointer.
     wxUIActionSimulator simulator;
-    simulator.MouseMove(help->RichTextBox1->GetScreenRect().GetPosition() + wxPoint(100, 100));
-    EXPECT_TRUE(WaitFor([&] { return Focused(help->RichTextBox1); }, 2s));
+    simulator.MouseMove(help->documentView->GetScreenRect().GetPosition() + wxPoint(100, 100));
+    EXPECT_TRUE(WaitFor([&] { return Focused(help->documentView); }, 2s));
     for (wxWindow* next : {tabOrder[1], tabOrder[2], tabOrder[0]}) {
         PressKey(WXK_TAB);
         EXPECT_TRUE(WaitFor([&] { return Focused(next); }, 2s)) << next->GetName();

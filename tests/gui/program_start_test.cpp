@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 // Xlib's macros (None, Status, ...) must come after the test framework.
+#include "x_stacking.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include "x_stacking.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,7 +35,9 @@ using Clock = std::chrono::steady_clock;
 
 // Windows of the program come and go while the test looks at them: a window
 // that vanished between two requests is an answer, not a reason to abort.
-int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+int IgnoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 class ProgramStartTest : public testing::Test {
 protected:
@@ -123,7 +125,8 @@ protected:
         unsigned char* data = nullptr;
         std::vector<long> values;
         if (XGetWindowProperty(m_display, window, XInternAtom(m_display, name, False), 0, 64, False, type,
-                               &actualType, &format, &items, &after, &data) == Success && data != nullptr) {
+                               &actualType, &format, &items, &after, &data) == Success &&
+            data != nullptr) {
             if (format == 32)
                 values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + items);
             XFree(data);
@@ -205,8 +208,8 @@ TEST_F(ProgramStartTest, TheSplashComesFirstThenTheFittedMainWindow) {
     EXPECT_FALSE(bothAtOnce);
     EXPECT_TRUE(splashGone && *splashGone <= *mainShown);
     EXPECT_GE(*splashGone - *splashShown, std::chrono::milliseconds(2800)); // it closed by its own timer
-    EXPECT_EQ(splash.width, 492);  // 7380 twips
-    EXPECT_EQ(splash.height, 283); // 4245 twips
+    EXPECT_EQ(splash.width, 492);                                           // 7380 twips
+    EXPECT_EQ(splash.height, 283);                                          // 4245 twips
 
     // With no window manager the work area is the whole screen.
     const Screen* screen = DefaultScreenOfDisplay(m_display);

@@ -49,11 +49,13 @@ std::string RealPng(int width, int height) {
 // A document with a few styles, a metafile picture at 98 % and a PNG.
 std::string SampleRtf() {
     return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss MS Sans Serif;}"
-           "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\froman Times New Roman;}}{\\colortbl\\red0\\green0\\blue0;"
+           "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\froman Times New "
+           "Roman;}}{\\colortbl\\red0\\green0\\blue0;"
            "\\red200\\green0\\blue0;}\\deftab720\\pard\\f2\\fs20{\\pict\\wmetafile8\\picw4313\\pich2778"
            "\\picwgoal2400\\pichgoal1575\\picscalex98\\picscaley98 " +
            Hex(Metafile(0x0F43, 28, Rgb24Dib(160, 105), true)) +
-           "}\\par\\pard\\b\\fs28 Scoutwell Version 2.0\\b0\\par\\fs24 A utility that searches several engines "
+           "}\\par\\pard\\b\\fs28 Scoutwell Version 2.0\\b0\\par\\fs24 A utility that searches several "
+           "engines "
            "at once.\\par\\pard\\qc\\fs20{\\i Centred italic} and {\\ul underlined} and {\\cf1 red}\\par"
            "\\pard\\tx2000 Tab\\tab stop\\par{\\*\\shppict{\\pict\\pngblip\\picwgoal600\\pichgoal300 " +
            Hex(RealPng(40, 20)) + "}}\\par}";
@@ -197,7 +199,8 @@ TEST_F(RichTextViewerTest, AHugeFileShowsInAFewSeconds) {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}\\f0 ";
     rtf.reserve(50u << 20);
     for (int i = 0; rtf.size() < (50u << 20); ++i)
-        rtf += "{\\b Paragraph} " + std::to_string(i) + " of a very long document, with some words in it.\\par\n";
+        rtf += "{\\b Paragraph} " + std::to_string(i) +
+               " of a very long document, with some words in it.\\par\n";
     rtf += "}";
     const wxString rtfPath = Write("huge.rtf", rtf);
     std::string text;
@@ -214,7 +217,8 @@ TEST_F(RichTextViewerTest, AHugeFileShowsInAFewSeconds) {
         m_viewer->ScrollToPosition(m_viewer->ContentHeight());
         m_viewer->Update();
         EXPECT_GT(m_viewer->ScrollPosition(), 1000000);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60)); // far beyond what it needs
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::seconds(60)); // far beyond what it needs
     }
 }
 

@@ -1,7 +1,7 @@
 #include "etched_frame.h"
-#include "frm_splash.h"
 #include "gui_test.h"
 #include "picture_box.h"
+#include "splash_window.h"
 #include "wx_placement.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +29,9 @@ struct SplashRun {
     }
 };
 
-frmSplash* ShownSplash() {
+SplashWindow* ShownSplash() {
     for (wxWindow* window : wxTopLevelWindows) {
-        if (auto* splash = dynamic_cast<frmSplash*>(window); splash != nullptr && splash->IsModal())
+        if (auto* splash = dynamic_cast<SplashWindow*>(window); splash != nullptr && splash->IsModal())
             return splash;
     }
     return nullptr;
@@ -39,16 +39,16 @@ frmSplash* ShownSplash() {
 
 // Shows the splash the way the start-up does, runs drive once it is on the
 // screen (inside its modal loop), and returns after the modal show returned.
-SplashRun RunSplash(const std::function<void(frmSplash&)>& drive) {
+SplashRun RunSplash(const std::function<void(SplashWindow&)>& drive) {
     SplashRun run;
     RealModalDialogs allowSplash([&](wxDialog* dialog) {
-        if (dynamic_cast<frmSplash*>(dialog) == nullptr)
+        if (dynamic_cast<SplashWindow*>(dialog) == nullptr)
             return false;
         run.shown = Clock::now();
         return true;
     });
     wxTheApp->CallAfter([&] {
-        frmSplash* splash = nullptr;
+        SplashWindow* splash = nullptr;
         if (!WaitFor([&] { return (splash = ShownSplash()) != nullptr && splash->IsShownOnScreen(); }, 5s)) {
             ADD_FAILURE() << "the splash did not appear";
             return;
@@ -84,19 +84,19 @@ void Click(const wxPoint& screenPoint) {
     simulator.MouseClick();
 }
 
-void Press(frmSplash& splash, int key) {
+void Press(SplashWindow& splash, int key) {
     wxUIActionSimulator simulator;
-    PointAt(simulator, CentreOnScreen(splash.lblProductName));
+    PointAt(simulator, CentreOnScreen(splash.productNameLabel));
     simulator.Char(key);
 }
 
 // Whether the splash closes soon: long before its timer would close it.
-bool ClosesSoon(frmSplash& splash) {
+bool ClosesSoon(SplashWindow& splash) {
     return WaitFor([&] { return !splash.IsModal(); }, 1000ms);
 }
 
 // Whether the splash stays open for a while after an input.
-bool StaysOpen(frmSplash& splash) {
+bool StaysOpen(SplashWindow& splash) {
     RunEventLoopFor(150ms);
     return splash.IsModal();
 }
@@ -104,19 +104,19 @@ bool StaysOpen(frmSplash& splash) {
 } // namespace
 
 TEST(SplashTest, WithNoInputItClosesAfterThreeSeconds) {
-    const SplashRun run = RunSplash([](frmSplash&) {});
+    const SplashRun run = RunSplash([](SplashWindow&) {});
     EXPECT_TRUE(run.driven);
     EXPECT_GE(run.Open(), 2900ms);
     EXPECT_LE(run.Open(), 6000ms);
     EXPECT_EQ(ShownSplash(), nullptr);
     // Destroyed, not merely hidden.
     for (wxWindow* window : wxTopLevelWindows)
-        EXPECT_EQ(dynamic_cast<frmSplash*>(window), nullptr);
+        EXPECT_EQ(dynamic_cast<SplashWindow*>(window), nullptr);
 }
 
 TEST(SplashTest, EveryKeyThatTypesACharacterClosesIt) {
     for (const int key : {int('a'), int('Z'), int('7'), int(WXK_SPACE), int(WXK_RETURN), int(WXK_ESCAPE)}) {
-        const SplashRun run = RunSplash([&](frmSplash& splash) {
+        const SplashRun run = RunSplash([&](SplashWindow& splash) {
             Press(splash, key);
             ClosesSoon(splash);
         });
@@ -127,7 +127,7 @@ TEST(SplashTest, EveryKeyThatTypesACharacterClosesIt) {
 
 TEST(SplashTest, KeysThatTypeNothingLeaveItOpen) {
     bool stillOpen = true;
-    const SplashRun run = RunSplash([&](frmSplash& splash) {
+    const SplashRun run = RunSplash([&](SplashWindow& splash) {
         for (const int key : {int(WXK_LEFT), int(WXK_DOWN), int(WXK_F5), int(WXK_SHIFT), int(WXK_CONTROL)}) {
             Press(splash, key);
             if (!StaysOpen(splash)) {
@@ -145,9 +145,9 @@ TEST(SplashTest, KeysThatTypeNothingLeaveItOpen) {
 
 TEST(SplashTest, AKeyClosesItWhileThePictureBoxHasTheFocus) {
     bool focused = false;
-    const SplashRun run = RunSplash([&](frmSplash& splash) {
-        splash.Picture1->SetFocus();
-        focused = WaitFor([&] { return wxWindow::FindFocus() == splash.Picture1; }, 1s);
+    const SplashRun run = RunSplash([&](SplashWindow& splash) {
+        splash.pictureBox->SetFocus();
+        focused = WaitFor([&] { return wxWindow::FindFocus() == splash.pictureBox; }, 1s);
         Press(splash, 'x');
         ClosesSoon(splash);
     });
@@ -156,11 +156,11 @@ TEST(SplashTest, AKeyClosesItWhileThePictureBoxHasTheFocus) {
 }
 
 TEST(SplashTest, AClickOnTheFramesOwnSurfaceClosesIt) {
-    const SplashRun run = RunSplash([](frmSplash& splash) {
+    const SplashRun run = RunSplash([](SplashWindow& splash) {
         // Top right of the frame, above the labels: no control there.
         const wxPoint empty(440, 16);
-        ASSERT_TRUE(splash.Frame1->IsOwnSurface(empty));
-        Click(splash.Frame1->ClientToScreen(empty));
+        ASSERT_TRUE(splash.etchedFrame->IsOwnSurface(empty));
+        Click(splash.etchedFrame->ClientToScreen(empty));
         ClosesSoon(splash);
     });
     EXPECT_LT(run.Open(), 2500ms);
@@ -168,12 +168,12 @@ TEST(SplashTest, AClickOnTheFramesOwnSurfaceClosesIt) {
 
 TEST(SplashTest, AClickOnAControlOrOutsideTheFrameLeavesItOpen) {
     std::vector<std::string> closedBy;
-    const SplashRun run = RunSplash([&](frmSplash& splash) {
+    const SplashRun run = RunSplash([&](SplashWindow& splash) {
         const std::vector<std::pair<std::string, wxPoint>> targets = {
-            {"lblProductName", CentreOnScreen(splash.lblProductName)},
-            {"lblCopyright", CentreOnScreen(splash.lblCopyright)},
-            {"imgLogo", CentreOnScreen(splash.imgLogo)},
-            {"Picture1", CentreOnScreen(splash.Picture1)},
+            {"productNameLabel", CentreOnScreen(splash.productNameLabel)},
+            {"copyrightLabel", CentreOnScreen(splash.copyrightLabel)},
+            {"logo", CentreOnScreen(splash.logo)},
+            {"pictureBox", CentreOnScreen(splash.pictureBox)},
             // The strip of window left of the frame.
             {"outside the frame", splash.ClientToScreen(wxPoint(4, 140))},
         };
@@ -193,7 +193,7 @@ TEST(SplashTest, AClickOnAControlOrOutsideTheFrameLeavesItOpen) {
 
 TEST(SplashTest, ACloseJustBeforeTheTimerClosesItOnce) {
     int ticks = 0;
-    const SplashRun run = RunSplash([&](frmSplash& splash) {
+    const SplashRun run = RunSplash([&](SplashWindow& splash) {
         splash.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
             ++ticks;
             event.Skip();
@@ -201,9 +201,9 @@ TEST(SplashTest, ACloseJustBeforeTheTimerClosesItOnce) {
         // A key and the timer's tick handled in the same turn of the loop:
         // the second close must find the window closed (a second end of the
         // modal loop would be a toolkit assertion, which fails the test).
-        splash.Form_KeyPress();
-        splash.Timer1_Timer();
-        splash.Frame1_Click();
+        splash.OnKey();
+        splash.OnCloseTimer();
+        splash.OnFrameClick();
         // The timer must not tick afterwards either.
         RunEventLoopFor(3300ms);
     });
@@ -213,7 +213,7 @@ TEST(SplashTest, ACloseJustBeforeTheTimerClosesItOnce) {
 }
 
 TEST(SplashTest, GeometryInTwips) {
-    const SplashRun run = RunSplash([](frmSplash& splash) {
+    const SplashRun run = RunSplash([](SplashWindow& splash) {
         EXPECT_EQ(splash.GetClientSize(), wxSize(7380 / 15, 4245 / 15));
         EXPECT_EQ(splash.GetClientAreaOrigin(), wxPoint(0, 0));
 
@@ -230,29 +230,29 @@ TEST(SplashTest, GeometryInTwips) {
             EXPECT_EQ(placed.Width(), width) << name;
             EXPECT_EQ(placed.Height(), height) << name;
         };
-        expectAt("Frame1", splash.Frame1, 150, 60, 7080, 4050);
-        expectAt("Picture1", splash.Picture1, 2760, 3000, 540, 540);
-        expectAt("imgLogo", splash.imgLogo, 240, 600, 2415, 1830);
-        expectAt("lblCopyright", splash.lblCopyright, 3360, 3060, 3255, 255);
-        expectAt("lblCompany", splash.lblCompany, 3360, 3270, 3615, 255);
+        expectAt("etchedFrame", splash.etchedFrame, 150, 60, 7080, 4050);
+        expectAt("pictureBox", splash.pictureBox, 2760, 3000, 540, 540);
+        expectAt("logo", splash.logo, 240, 600, 2415, 1830);
+        expectAt("copyrightLabel", splash.copyrightLabel, 3360, 3060, 3255, 255);
+        expectAt("companyLabel", splash.companyLabel, 3360, 3270, 3615, 255);
 
         // What counts as the frame's own surface for a click: not its
         // controls, whose clicks GTK may hand to the frame underneath.
-        for (wxWindow* control : splash.Frame1->GetChildren()) {
+        for (wxWindow* control : splash.etchedFrame->GetChildren()) {
             const wxRect r = control->GetRect();
             for (const wxPoint& p : {r.GetTopLeft(), r.GetBottomRight(), r.GetPosition() + r.GetSize() / 2})
-                EXPECT_FALSE(splash.Frame1->IsOwnSurface(p))
+                EXPECT_FALSE(splash.etchedFrame->IsOwnSurface(p))
                     << control->GetLabel() << " at " << p.x << "," << p.y;
         }
-        EXPECT_TRUE(splash.Frame1->IsOwnSurface(wxPoint(0, 0)));
-        EXPECT_TRUE(splash.Frame1->IsOwnSurface(wxPoint(7080 / 15 - 1, 4050 / 15 - 1)));
-        EXPECT_FALSE(splash.Frame1->IsOwnSurface(wxPoint(7080 / 15, 10)));
-        EXPECT_FALSE(splash.Frame1->IsOwnSurface(wxPoint(-1, 10)));
+        EXPECT_TRUE(splash.etchedFrame->IsOwnSurface(wxPoint(0, 0)));
+        EXPECT_TRUE(splash.etchedFrame->IsOwnSurface(wxPoint(7080 / 15 - 1, 4050 / 15 - 1)));
+        EXPECT_FALSE(splash.etchedFrame->IsOwnSurface(wxPoint(7080 / 15, 10)));
+        EXPECT_FALSE(splash.etchedFrame->IsOwnSurface(wxPoint(-1, 10)));
 
         // The picture box holds the 32 x 32 icon and its border, no more.
-        EXPECT_EQ(splash.Picture1->Picture().GetSize(), wxSize(32, 32));
+        EXPECT_EQ(splash.pictureBox->Picture().GetSize(), wxSize(32, 32));
         EXPECT_EQ(32 + 2 * PictureBox::BorderWidth, 540 / 15);
-        EXPECT_EQ(splash.imgLogo->GetBitmap().GetSize(), wxSize(2415 / 15, 1830 / 15));
+        EXPECT_EQ(splash.logo->GetBitmap().GetSize(), wxSize(2415 / 15, 1830 / 15));
 
         // Auto-sized labels keep their left edge, or their right edge when
         // right-aligned, and take the size of their text. Their texts in
@@ -261,27 +261,28 @@ TEST(SplashTest, GeometryInTwips) {
         const auto expectNear = [](const char* what, float actual, float expected) {
             EXPECT_NEAR(actual, expected, 2 * 15) << what;
         };
-        for (auto* label : {splash.lblCompanyProduct, splash.lblProductName})
+        for (auto* label : {splash.companyProductLabel, splash.productNameLabel})
             EXPECT_EQ(WxPlacement(label).Left(), 2880);
-        EXPECT_EQ(WxPlacement(splash.lblCompanyProduct).Top(), 720);
-        EXPECT_EQ(WxPlacement(splash.lblProductName).Top(), 1140);
-        expectNear("lblCompanyProduct height (18 pt)", WxPlacement(splash.lblCompanyProduct).Height(), 435);
-        expectNear("lblProductName height (32.25 pt)", WxPlacement(splash.lblProductName).Height(), 765);
+        EXPECT_EQ(WxPlacement(splash.companyProductLabel).Top(), 720);
+        EXPECT_EQ(WxPlacement(splash.productNameLabel).Top(), 1140);
+        expectNear("companyProductLabel height (18 pt)", WxPlacement(splash.companyProductLabel).Height(),
+                   435);
+        expectNear("productNameLabel height (32.25 pt)", WxPlacement(splash.productNameLabel).Height(), 765);
 
-        const WxPlacement platform(splash.lblPlatform);
+        const WxPlacement platform(splash.platformLabel);
         EXPECT_EQ(platform.Left() + platform.Width(), 4065 + 2790);
         EXPECT_EQ(platform.Top(), 2340);
-        expectNear("lblPlatform width (15.75 pt)", platform.Width(), 2790);
-        expectNear("lblPlatform height (15.75 pt)", platform.Height(), 360);
+        expectNear("platformLabel width (15.75 pt)", platform.Width(), 2790);
+        expectNear("platformLabel height (15.75 pt)", platform.Height(), 360);
 
-        const WxPlacement version(splash.lblVersion);
+        const WxPlacement version(splash.versionLabel);
         EXPECT_EQ(version.Left() + version.Width(), 5445 + 1410);
         EXPECT_EQ(version.Top(), 2700);
-        expectNear("lblVersion width (12 pt)", version.Width(), 1410);
-        expectNear("lblVersion height (12 pt)", version.Height(), 285);
+        expectNear("versionLabel width (12 pt)", version.Width(), 1410);
+        expectNear("versionLabel height (12 pt)", version.Height(), 285);
 
         // The small lines fit their fixed boxes.
-        for (auto* label : {splash.lblCopyright, splash.lblCompany}) {
+        for (auto* label : {splash.copyrightLabel, splash.companyLabel}) {
             const wxSize text = label->GetTextExtent(label->GetLabelText());
             EXPECT_LE(text.x, label->GetSize().x) << label->GetLabelText();
             EXPECT_LE(text.y, label->GetSize().y) << label->GetLabelText();
@@ -293,16 +294,16 @@ TEST(SplashTest, GeometryInTwips) {
 }
 
 TEST(SplashTest, TheTextsAreThoseOfTheProduct) {
-    RunSplash([](frmSplash& splash) {
-        EXPECT_EQ(splash.lblCompanyProduct->GetLabelText(), L"Scoutwell Software's");
-        EXPECT_EQ(splash.lblProductName->GetLabelText(), L"Scoutwell");
-        EXPECT_EQ(splash.lblPlatform->GetLabelText(), L"Win 95/98/NT/2000");
-        EXPECT_EQ(splash.lblVersion->GetLabelText(), L"Version 2.05");
-        EXPECT_EQ(splash.lblCompany->GetLabelText(), L"E-mail: support@scoutwell.example");
-        EXPECT_TRUE(splash.lblProductName->GetFont().GetWeight() == wxFONTWEIGHT_BOLD);
-        EXPECT_TRUE(splash.lblCopyright->GetFont().GetWeight() == wxFONTWEIGHT_NORMAL);
-        EXPECT_DOUBLE_EQ(splash.lblProductName->GetFont().GetFractionalPointSize(), 32.25);
-        EXPECT_DOUBLE_EQ(splash.lblCopyright->GetFont().GetFractionalPointSize(), 8.25);
+    RunSplash([](SplashWindow& splash) {
+        EXPECT_EQ(splash.companyProductLabel->GetLabelText(), L"Scoutwell Software's");
+        EXPECT_EQ(splash.productNameLabel->GetLabelText(), L"Scoutwell");
+        EXPECT_EQ(splash.platformLabel->GetLabelText(), L"Win 95/98/NT/2000");
+        EXPECT_EQ(splash.versionLabel->GetLabelText(), L"Version 2.05");
+        EXPECT_EQ(splash.companyLabel->GetLabelText(), L"E-mail: support@scoutwell.example");
+        EXPECT_TRUE(splash.productNameLabel->GetFont().GetWeight() == wxFONTWEIGHT_BOLD);
+        EXPECT_TRUE(splash.copyrightLabel->GetFont().GetWeight() == wxFONTWEIGHT_NORMAL);
+        EXPECT_DOUBLE_EQ(splash.productNameLabel->GetFont().GetFractionalPointSize(), 32.25);
+        EXPECT_DOUBLE_EQ(splash.copyrightLabel->GetFont().GetFractionalPointSize(), 8.25);
         Press(splash, 'q');
         ClosesSoon(splash);
     });
@@ -311,7 +312,7 @@ TEST(SplashTest, TheTextsAreThoseOfTheProduct) {
 // Tests of the start-up can take the splash away without waiting for it.
 TEST(SplashTest, AStartUpTestCanDismissItWithoutShowingIt) {
     const auto start = Clock::now();
-    wxTEST_DIALOG(ShowSplashModal(), wxExpectDismissableModal<frmSplash>(wxID_OK));
+    wxTEST_DIALOG(ShowSplashModal(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     EXPECT_LT(Clock::now() - start, 1s);
     EXPECT_EQ(ShownSplash(), nullptr);
 }

@@ -1,5 +1,5 @@
-#include "form1_fixture.h"
-#include "frm_splash.h"
+#include "main_window_fixture.h"
+#include "splash_window.h"
 #include "twips.h"
 #include "wx_placement.h"
 
@@ -19,32 +19,32 @@ struct SeenDuringSplash {
     float pane1Top = 0;
 };
 
-class ExpectSplash : public wxExpectModalBase<frmSplash, ExpectSplash> {
+class ExpectSplash : public wxExpectModalBase<SplashWindow, ExpectSplash> {
 public:
-    ExpectSplash(Form1* form, SeenDuringSplash* seen) : m_form(form), m_seen(seen) {}
+    ExpectSplash(MainWindow* form, SeenDuringSplash* seen) : m_form(form), m_seen(seen) {}
 
 protected:
-    int OnInvoked(frmSplash*) const override {
+    int OnInvoked(SplashWindow*) const override {
         m_seen->shown = true;
         m_seen->mainWindowVisible = m_form->IsShown();
         m_seen->mainWindow = m_form->GetRect();
-        m_seen->pane1Top = WxPlacement(m_form->WebBrowser[1]->View()).Top();
+        m_seen->pane1Top = WxPlacement(m_form->paneViews[1]->View()).Top();
         return wxID_OK;
     }
 
 private:
-    Form1* m_form;
+    MainWindow* m_form;
     SeenDuringSplash* m_seen;
 };
 
-using StartupTest = Form1Test;
+using StartupTest = MainWindowTest;
 
 } // namespace
 
 TEST_F(StartupTest, TheSplashShowsWhileTheHiddenWindowIsAlreadyFittedAndLaidOut) {
     SeenDuringSplash seen;
-    form->Zoom.ZoomedIndex = 3; // whatever it was, loading starts unzoomed
-    wxTEST_DIALOG(form->Form_Load(), ExpectSplash(form, &seen));
+    form->zoom.zoomedPane = 3; // whatever it was, loading starts unzoomed
+    wxTEST_DIALOG(form->PrepareFirstShow(), ExpectSplash(form, &seen));
 
     ASSERT_TRUE(seen.shown);
     EXPECT_FALSE(seen.mainWindowVisible);
@@ -53,13 +53,13 @@ TEST_F(StartupTest, TheSplashShowsWhileTheHiddenWindowIsAlreadyFittedAndLaidOut)
     EXPECT_EQ(seen.mainWindow, screen);
     const float rowHeight = static_cast<float>(TwipsToPixels((screen.height * 15 - 1575) / 5.5f) * 15);
     EXPECT_FLOAT_EQ(seen.pane1Top, 1575 + rowHeight);
-    EXPECT_EQ(form->Zoom.ZoomedIndex, -1);
+    EXPECT_EQ(form->zoom.zoomedPane, -1);
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        EXPECT_EQ(form->Openbtn[i]->GetLabel(), L"Open");
+        EXPECT_EQ(form->openButtons[i]->GetLabel(), L"Open");
 
     form->Show();
     RunEventLoopFor(std::chrono::milliseconds(500));
     EXPECT_TRUE(TestProxy().Requests().empty()); // nothing loads before the first search
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        EXPECT_EQ(form->WebBrowser[i]->LocationURL(), L"");
+        EXPECT_EQ(form->paneViews[i]->LocationURL(), L"");
 }

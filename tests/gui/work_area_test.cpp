@@ -1,8 +1,8 @@
 // The main window fitted for real: a stand-in window manager announces a
 // work area on the virtual screen before the toolkit first asks for it.
 
-#include "form1_fixture.h"
-#include "frm_splash.h"
+#include "main_window_fixture.h"
+#include "splash_window.h"
 #include "wx_placement.h"
 
 #include <csignal>
@@ -19,9 +19,9 @@ namespace {
 class FakeWorkArea {
 public:
     FakeWorkArea(int left, int top, int width, int height) {
-        const std::string command = std::string(FAKE_WORK_AREA_PROGRAM) + " " +
-                                    std::to_string(left) + " " + std::to_string(top) + " " +
-                                    std::to_string(width) + " " + std::to_string(height);
+        const std::string command = std::string(FAKE_WORK_AREA_PROGRAM) + " " + std::to_string(left) + " " +
+                                    std::to_string(top) + " " + std::to_string(width) + " " +
+                                    std::to_string(height);
         // The shell prints the helper's process id, then execs it.
         m_pipe = popen(("echo $$; exec " + command).c_str(), "r");
         char line[32] = {};
@@ -44,7 +44,7 @@ private:
     bool m_ready = false;
 };
 
-using WorkAreaTest = Form1Test;
+using WorkAreaTest = MainWindowTest;
 
 } // namespace
 
@@ -54,15 +54,15 @@ TEST_F(WorkAreaTest, LoadingFitsTheWindowToTheDesktopsWorkArea) {
     FakeWorkArea workArea(100, 40, 1500, 1160);
     ASSERT_TRUE(workArea.Ready());
 
-    wxTEST_DIALOG(form->Form_Load(), wxExpectDismissableModal<frmSplash>(wxID_OK));
+    wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     WxPlacement window(form);
     EXPECT_FLOAT_EQ(window.Left(), 1500);
     EXPECT_FLOAT_EQ(window.Top(), 600);
     EXPECT_FLOAT_EQ(window.Width(), 22500);
     EXPECT_FLOAT_EQ(window.Height(), 17400);
     // The panes were laid out for that size before the window appears.
-    EXPECT_FLOAT_EQ(WxPlacement(form->WebBrowser[1]->View()).Top(), 1575 + 2880);
-    EXPECT_FLOAT_EQ(WxPlacement(form->WebBrowser[4]->View()).Width(), 22500 - 1470);
+    EXPECT_FLOAT_EQ(WxPlacement(form->paneViews[1]->View()).Top(), 1575 + 2880);
+    EXPECT_FLOAT_EQ(WxPlacement(form->paneViews[4]->View()).Width(), 22500 - 1470);
 
     form->Show();
     ASSERT_TRUE(WaitFor([&] { return form->IsShownOnScreen(); }));

@@ -1,5 +1,6 @@
 #include "desktop_handlers.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -34,6 +35,32 @@ std::string PathWithoutOpener(const char* path) {
     return kept;
 }
 
+// Stand-ins for the system's XDG folders in which all but the desktop's
+// handler lists and defaults are there (as links): GTK, GIO and WebKit still
+// find their schemas, themes, fonts and modules, and GIO none of the
+// machine's own handlers. Returns the folders as a list for the variable.
+std::string FoldersWithout(const fs::path& root, const char* list, const char* fallback,
+                           const std::vector<std::string>& hidden) {
+    std::string folders;
+    std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
+    int count = 0;
+    for (std::string folder; std::getline(in, folder, ':');) {
+        if (folder.empty())
+            continue;
+        const fs::path standIn = root / std::to_string(count++);
+        fs::create_directories(standIn);
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(hidden.begin(), hidden.end(), name) == hidden.end() &&
+                !name.ends_with("-mimeapps.list"))
+                fs::create_symlink(entry.path(), standIn / name, ignored);
+        }
+        folders += (folders.empty() ? "" : ":") + standIn.string();
+    }
+    return folders;
+}
+
 } // namespace
 
 RecordingDesktopHandlers::RecordingDesktopHandlers() {
@@ -41,17 +68,11 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a folder for the test desktop");
     m_folder = pattern;
-    for (const char* sub : {"data/applications", "config", "empty"})
+    for (const char* sub : {"data/applications", "config"})
         fs::create_directories(m_folder / sub);
 
-    // One record per call, its end marker written last so that a half-written
-    // record is never read.
+    WriteHandlerCommand();
     const fs::path command = m_folder / "record-handler";
-    std::ofstream(command)
-        << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "
-           "printf 'END\\n'; } >> '"
-        << (m_folder / "calls.log").string() << "'\n";
-    fs::permissions(command, fs::perms::owner_all);
     std::ofstream(m_folder / "data/applications/scoutwell-test-handler.desktop")
         << "[Desktop Entry]\nType=Application\nName=Recording handler\nExec=" << command.string()
         << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/"
@@ -67,8 +88,16 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
     setenv("PATH", PathWithoutOpener(std::getenv("PATH")).c_str(), 1);
     setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
-    setenv("XDG_DATA_DIRS", (m_folder / "empty").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (m_folder / "empty").c_str(), 1);
+    setenv("XDG_DATA_DIRS",
+           FoldersWithout(m_folder / "data-dirs", std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share",
+                          {"applications"})
+               .c_str(),
+           1);
+    setenv("XDG_CONFIG_DIRS",
+           FoldersWithout(m_folder / "config-dirs", std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg",
+                          {"mimeapps.list"})
+               .c_str(),
+           1);
     for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"})
         unsetenv(name);
 }
@@ -106,6 +135,17 @@ void RecordingDesktopHandlers::ForgetCalls() const {
 
 void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const {
     std::ofstream(m_folder / "config/mimeapps.list") << contents;
+}
+
+void RecordingDesktopHandlers::WriteHandlerCommand() const {
+    // One record per call, its end marker written last so that a half-written
+    // record is never read.
+    const fs::path command = m_folder / "record-handler";
+    std::ofstream(command)
+        << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "
+           "printf 'END\\n'; } >> '"
+        << (m_folder / "calls.log").string() << "'\n";
+    fs::permissions(command, fs::perms::owner_all);
 }
 
 void RecordingDesktopHandlers::RemoveHandlerCommand() const {

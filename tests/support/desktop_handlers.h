@@ -7,8 +7,9 @@
 // A desktop of the test's own for the life of the object: the XDG folders point
 // at fresh ones in which one handler, a .desktop file whose command records
 // its argument, is the user's default for http, https and mailto in
-// mimeapps.list; the machine's own handlers are out of sight and no folder
-// holding an xdg-open is left on PATH. GLib reads the XDG variables once per
+// mimeapps.list; the machine's own handlers and defaults are out of sight
+// (the rest of its XDG data and configuration stays) and no folder holding an
+// xdg-open is left on PATH. GLib reads the XDG variables once per
 // process, so the object must exist before the first GIO or GTK call.
 class RecordingDesktopHandlers {
 public:
@@ -28,8 +29,9 @@ public:
     void ForgetCalls() const;
     // Replaces the defaults list, for tests of a broken desktop.
     void WriteMimeApps(const std::string& contents) const;
-    // Removes the handler's command, so that starting it fails.
+    // Removes the handler's command, so that starting it fails, and puts it back.
     void RemoveHandlerCommand() const;
+    void WriteHandlerCommand() const;
 
 private:
     std::filesystem::path m_folder;

@@ -8,8 +8,7 @@
 
 // A placement that holds exactly what it is given, refusing negative sizes as
 // real controls do: the layout arithmetic can be checked to the twip.
-template <typename Base = Placement>
-class FakePlacementOf : public Base {
+template <typename Base = Placement> class FakePlacementOf : public Base {
 public:
     float Left() const override { return m_left; }
     float Top() const override { return m_top; }

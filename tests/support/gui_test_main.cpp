@@ -18,6 +18,7 @@
 namespace {
 
 std::unique_ptr<RecordingProxy> g_proxy;
+std::unique_ptr<RecordingDesktopHandlers> g_desktop;
 std::vector<const std::function<bool(wxDialog*)>*> g_realModalDialogs;
 
 // A modal dialog that no test expects would wait forever for a click under
@@ -30,8 +31,8 @@ protected:
             if ((*allow)(dialog))
                 return wxID_NONE;
         }
-        ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string() << "\": "
-                      << dialog->GetLabel().utf8_string();
+        ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string()
+                      << "\": " << dialog->GetLabel().utf8_string();
         return wxID_CANCEL;
     }
     void Exit(wxDialog*) override {}
@@ -45,20 +46,25 @@ public:
     }
 };
 
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_str(), line)
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
 } // namespace
 
-RecordingProxy& TestProxy() { return *g_proxy; }
+RecordingProxy& TestProxy() {
+    return *g_proxy;
+}
 
 RealModalDialogs::RealModalDialogs(std::function<bool(wxDialog*)> allow) : m_allow(std::move(allow)) {
     g_realModalDialogs.push_back(&m_allow);
 }
 
-RealModalDialogs::~RealModalDialogs() { std::erase(g_realModalDialogs, &m_allow); }
+RealModalDialogs::~RealModalDialogs() {
+    std::erase(g_realModalDialogs, &m_allow);
+}
 
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -83,6 +89,14 @@ bool LoadWatcher::WaitUntilLoaded(const std::wstring& url, std::chrono::millisec
     return WaitFor([&] { return Last() == url; }, timeout);
 }
 
+RecordingDesktopHandlers& TestDesktop() {
+    return *g_desktop;
+}
+
+bool WaitForDesktopCalls(std::size_t count) {
+    return WaitFor([count] { return g_desktop->Calls().size() >= count; });
+}
+
 void RunEventLoopFor(std::chrono::milliseconds duration) {
     WaitFor([] { return false; }, duration);
 }
@@ -105,6 +119,8 @@ int main(int argc, char** argv) {
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
 
+    g_desktop = std::make_unique<RecordingDesktopHandlers>();
+
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "The toolkit could not start on display %s.\n", std::getenv("DISPLAY"));
@@ -120,5 +136,6 @@ int main(int argc, char** argv) {
     wxTheApp->OnExit();
     wxEntryCleanup();
     g_proxy.reset();
+    g_desktop.reset();
     return result;
 }

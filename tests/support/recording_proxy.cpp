@@ -36,11 +36,20 @@ std::string HtmlEscape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -64,7 +73,8 @@ RecordingProxy::RecordingProxy() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 64) != 0)
+    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listener, 64) != 0)
         throw std::runtime_error("proxy: cannot listen on 127.0.0.1");
     socklen_t length = sizeof address;
     getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
@@ -104,8 +114,8 @@ RecordingProxy::Response RecordingProxy::DefaultPage(const std::string& url) {
     Response response;
     response.body = "<!doctype html><html><head><title>" + HtmlEscape(url) +
                     "</title></head><body><h1 id=\"url\">" + HtmlEscape(url) +
-                    "</h1><p><a id=\"next\" href=\"" + origin + "/next\">next</a> <a id=\"blank\" href=\"" + origin +
-                    "/blank\" target=\"_blank\">blank</a></p></body></html>";
+                    "</h1><p><a id=\"next\" href=\"" + origin + "/next\">next</a> <a id=\"blank\" href=\"" +
+                    origin + "/blank\" target=\"_blank\">blank</a></p></body></html>";
     return response;
 }
 
@@ -142,8 +152,9 @@ void RecordingProxy::Serve(int connection) {
     const Response response = responder ? responder(url) : DefaultPage(url);
     if (response.delay.count() > 0)
         std::this_thread::sleep_for(response.delay);
-    SendAll(connection, "HTTP/1.1 " + std::to_string(response.status) + " OK\r\nContent-Type: " +
-                            response.contentType + "\r\nContent-Length: " + std::to_string(response.body.size()) +
+    SendAll(connection, "HTTP/1.1 " + std::to_string(response.status) +
+                            " OK\r\nContent-Type: " + response.contentType +
+                            "\r\nContent-Length: " + std::to_string(response.body.size()) +
                             "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + response.body);
     shutdown(connection, SHUT_WR);
     close(connection);

@@ -4,8 +4,8 @@
 //     startup_probe FOLDER
 
 #include "compact_style.h"
-#include "form1.h"
-#include "frm_splash.h"
+#include "main_window.h"
+#include "splash_window.h"
 
 #include <wx/app.h>
 #include <wx/combobox.h>
@@ -22,11 +22,11 @@ int main(int argc, char** argv) {
     if (!wxEntryStart(argc, argv))
         return 1;
     ApplyCompactStyle();
-    auto* form = new Form1(wxString::FromUTF8(argv[1]).ToStdWstring());
+    auto* form = new MainWindow(wxString::FromUTF8(argv[1]).ToStdWstring());
     // The splash has nothing to do with what is read: dismiss it at once.
-    wxTEST_DIALOG(form->Form_Load(), wxExpectDismissableModal<frmSplash>(wxID_OK));
+    wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        std::printf("%s\n", form->SearchEngine[i]->GetValue().utf8_string().c_str());
+        std::printf("%s\n", form->engineChoosers[i]->GetValue().utf8_string().c_str());
     form->Destroy();
     wxEntryCleanup();
     return 0;

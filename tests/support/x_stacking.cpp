@@ -8,7 +8,9 @@
 namespace {
 
 // A window that vanishes between two requests is simply left out.
-int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+int IgnoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 } // namespace
 
@@ -27,8 +29,8 @@ std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                               &after, &data) != Success ||
+        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                               &items, &after, &data) != Success ||
             data == nullptr)
             continue;
         const long owner = *reinterpret_cast<long*>(data);
@@ -37,8 +39,8 @@ std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
             continue;
         char* name = nullptr;
         XFetchName(display, children[i], &name);
-        found.push_back({children[i], name != nullptr ? name : "", attributes.x, attributes.y, attributes.width,
-                         attributes.height});
+        found.push_back({children[i], name != nullptr ? name : "", attributes.x, attributes.y,
+                         attributes.width, attributes.height});
         if (name != nullptr)
             XFree(name);
     }

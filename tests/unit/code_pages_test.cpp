@@ -10,11 +10,11 @@ TEST(DecodeUtf8, AcceptsValidTextAndRoundTripsThroughEncode) {
 }
 
 TEST(DecodeUtf8, RefusesWhatIsNotUtf8) {
-    EXPECT_FALSE(DecodeUtf8("caf\xE9"));         // a Windows-1252 byte
-    EXPECT_FALSE(DecodeUtf8("\xC3"));            // cut short
-    EXPECT_FALSE(DecodeUtf8("\xC0\xAF"));        // overlong
-    EXPECT_FALSE(DecodeUtf8("\xE0\x80\xAF"));    // overlong
-    EXPECT_FALSE(DecodeUtf8("\xED\xA0\x80"));    // a surrogate
+    EXPECT_FALSE(DecodeUtf8("caf\xE9"));          // a Windows-1252 byte
+    EXPECT_FALSE(DecodeUtf8("\xC3"));             // cut short
+    EXPECT_FALSE(DecodeUtf8("\xC0\xAF"));         // overlong
+    EXPECT_FALSE(DecodeUtf8("\xE0\x80\xAF"));     // overlong
+    EXPECT_FALSE(DecodeUtf8("\xED\xA0\x80"));     // a surrogate
     EXPECT_FALSE(DecodeUtf8("\xF4\x90\x80\x80")); // beyond U+10FFFF
     EXPECT_FALSE(DecodeUtf8("\x80"));
 }
@@ -31,11 +31,12 @@ TEST(DecodeCodePageByte, WindowsSingleByteCodePages) {
         unsigned char byte;
         wchar_t expected;
     };
-    for (const Case c : {Case{1250, 0x8A, L'\u0160'}, Case{1250, 0xB9, L'\u0105'}, Case{1251, 0xC0, L'\u0410'},
-                         Case{1251, 0xFF, L'\u044F'}, Case{1251, 0x88, L'\u20AC'}, Case{1253, 0xC1, L'\u0391'},
-                         Case{1254, 0xF0, L'\u011F'}, Case{1255, 0xE0, L'\u05D0'}, Case{1256, 0xC7, L'\u0627'},
-                         Case{1257, 0xC0, L'\u0104'}, Case{874, 0xA1, L'\u0E01'}, Case{874, 0x80, L'\u20AC'},
-                         Case{10000, 0x80, L'\u00C4'}, Case{10000, 0xDB, L'\u20AC'}, Case{1252, 0xE9, L'\u00E9'}}) {
+    for (const Case c :
+         {Case{1250, 0x8A, L'\u0160'}, Case{1250, 0xB9, L'\u0105'}, Case{1251, 0xC0, L'\u0410'},
+          Case{1251, 0xFF, L'\u044F'}, Case{1251, 0x88, L'\u20AC'}, Case{1253, 0xC1, L'\u0391'},
+          Case{1254, 0xF0, L'\u011F'}, Case{1255, 0xE0, L'\u05D0'}, Case{1256, 0xC7, L'\u0627'},
+          Case{1257, 0xC0, L'\u0104'}, Case{874, 0xA1, L'\u0E01'}, Case{874, 0x80, L'\u20AC'},
+          Case{10000, 0x80, L'\u00C4'}, Case{10000, 0xDB, L'\u20AC'}, Case{1252, 0xE9, L'\u00E9'}}) {
         SCOPED_TRACE(testing::Message() << c.codePage << " " << int{c.byte});
         EXPECT_EQ(DecodeCodePageByte(c.codePage, c.byte), c.expected);
     }

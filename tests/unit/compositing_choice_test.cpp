@@ -41,8 +41,10 @@ TEST(IsSoftwareRenderer, HardwareRenderersThatNameLlvmAreNotSoftware) {
 }
 
 TEST(ShouldDisableCompositing, OffOnlyWhenTheRendererIsKnownToBeSoftware) {
-    EXPECT_TRUE(ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("llvmpipe (LLVM 15.0.6, 256 bits)")));
-    EXPECT_FALSE(ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("Mesa Intel(R) UHD Graphics 620")));
+    EXPECT_TRUE(
+        ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("llvmpipe (LLVM 15.0.6, 256 bits)")));
+    EXPECT_FALSE(
+        ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("Mesa Intel(R) UHD Graphics 620")));
     // No OpenGL to ask, or no answer: WebKit's own default stands.
     EXPECT_FALSE(ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer(std::nullopt)));
 }

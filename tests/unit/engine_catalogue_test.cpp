@@ -6,7 +6,9 @@
 
 namespace {
 
-std::wstring KeyOf(std::wstring_view text) { return MakeEngineKey(text); }
+std::wstring KeyOf(std::wstring_view text) {
+    return MakeEngineKey(text);
+}
 
 std::wstring NameFound(std::wstring_view chooserText) {
     const auto entry = FindEngine(MakeEngineKey(chooserText));
@@ -20,18 +22,20 @@ TEST(EngineCatalogue, EveryRowBuildsItsOwnEnginesQueryForNewYork) {
         L"http://www.altavista.com/cgi-bin/query?pg=q&kl=XX&stype=stext&q=new+york&search.x=11&search.y=10",
         L"http://www.lycos.com/cgi-bin/pursuit?cat=dir&query=new+york",
         L"http://www.infoseek.com/Titles?qt=new+york&col=WW&sv=IS&lk=noframes&svx=home_searchbox",
-        L"http://www.about.com/scripts/query70.asp?terms=new+york&trail=&Site=home&SUName=home&COB=home&TopNode=%2F",
+        L"http://www.about.com/scripts/"
+        L"query70.asp?terms=new+york&trail=&Site=home&SUName=home&COB=home&TopNode=%2F",
         L"http://search.yahoo.com/bin/search?p=new+york",
         L"http://www.hotbot.com/?MT=new+york&SM=MC&DV=0&LG=any&DC=10&DE=2&BT=H",
         L"http://www.dogpile.com/texis/search?q=new+york&fs=web&to=thirty",
         L"http://www.savvysearch.com/search.cgi?s=new+york",
         L"http://www.looksmart.com/r_search?look=&search=&key=new+york",
         L"http://www.webcrawler.com/cgi-bin/WebQuery?searchText=new+york",
-        L"http://www.metacrawler.com/crawler?rpp=20&general=new+york&method=0&target=&hpe=10&region=0&timeout=0&sort=0",
+        L"http://www.metacrawler.com/"
+        L"crawler?rpp=20&general=new+york&method=0&target=&hpe=10&region=0&timeout=0&sort=0",
     };
-    const wchar_t* names[EngineCount] = {L"Altavista", L"Lycos",        L"Infoseek",  L"About",
-                                         L"Yahoo",     L"Hotbot",       L"Dogpile",   L"Savvy Search",
-                                         L"Looksmart", L"Webcrawler",   L"Metacrawler"};
+    const wchar_t* names[EngineCount] = {L"Altavista", L"Lycos",      L"Infoseek",   L"About",
+                                         L"Yahoo",     L"Hotbot",     L"Dogpile",    L"Savvy Search",
+                                         L"Looksmart", L"Webcrawler", L"Metacrawler"};
     const auto& catalogue = EngineCatalogue();
     for (std::size_t row = 0; row < EngineCount; ++row) {
         SCOPED_TRACE(row + 1);
@@ -87,5 +91,6 @@ TEST(BuildQueryUrl, KeywordsSitBetweenPrefixAndSuffixUntouched) {
         const std::wstring url = BuildQueryUrl(about, keywords);
         EXPECT_TRUE(url.ends_with(L"&TopNode=%2F")) << keywords;
     }
-    EXPECT_EQ(BuildQueryUrl(*FindEngine(L"sdog"), L""), L"http://www.dogpile.com/texis/search?q=&fs=web&to=thirty");
+    EXPECT_EQ(BuildQueryUrl(*FindEngine(L"sdog"), L""),
+              L"http://www.dogpile.com/texis/search?q=&fs=web&to=thirty");
 }

@@ -45,7 +45,9 @@ Expected PictureOf(int width, int height) {
     return e;
 }
 
-Expected EmptyLine() { return {}; }
+Expected EmptyLine() {
+    return {};
+}
 
 Expected TextOf(int halfPoints, std::wstring startsWith, std::wstring contains = {}, bool bold = false) {
     Expected e;

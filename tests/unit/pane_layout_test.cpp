@@ -8,19 +8,19 @@ namespace {
 
 // A window in its design layout, placed exactly as given.
 struct Window {
-    FakePlacement window, frame1;
-    PaneArray<FakePlacement> frame4;
+    FakePlacement window, topStrip;
+    PaneArray<FakePlacement> buttonColumns;
     PaneArray<FakePlacement> views;
     int reapplied = 0;
 
     Window(float width, float height) {
         window.SetWidth(width);
         window.SetHeight(height);
-        frame1.SetHeight(1575);
+        topStrip.SetHeight(1575);
         for (PaneIndex i = 0; i < PaneCount; ++i) {
-            frame4[i].SetWidth(735);
-            frame4[i].SetHeight(975);
-            frame4[i].SetTop(1560 + 1080 * i);
+            buttonColumns[i].SetWidth(735);
+            buttonColumns[i].SetHeight(975);
+            buttonColumns[i].SetTop(1560 + 1080 * i);
             views[i].SetLeft(720);
             views[i].SetTop(1560 + 1080 * i);
             views[i].SetWidth(8655);
@@ -29,10 +29,10 @@ struct Window {
     }
 
     void Arrange() {
-        PaneLayoutControls controls{window, frame1, {}, {}};
+        PaneLayoutControls controls{window, topStrip, {}, {}};
         for (PaneIndex i = 0; i < PaneCount; ++i) {
-            controls.frame4[i] = &frame4[i];
-            controls.webBrowser[i] = &views[i];
+            controls.buttonColumns[i] = &buttonColumns[i];
+            controls.views[i] = &views[i];
         }
         ArrangePanes(controls, [this] { ++reapplied; });
     }
@@ -50,9 +50,9 @@ TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
         EXPECT_FLOAT_EQ(w.views[i].Height(), 1350);
         EXPECT_FLOAT_EQ(w.views[i].Left(), 735);
         EXPECT_FLOAT_EQ(w.views[i].Width(), 10530);
-        EXPECT_FLOAT_EQ(w.frame4[i].Top(), tops[i]);
-        EXPECT_FLOAT_EQ(w.frame4[i].Left(), 0); // never moved sideways
-        EXPECT_FLOAT_EQ(w.frame4[i].Height(), 975);
+        EXPECT_FLOAT_EQ(w.buttonColumns[i].Top(), tops[i]);
+        EXPECT_FLOAT_EQ(w.buttonColumns[i].Left(), 0); // never moved sideways
+        EXPECT_FLOAT_EQ(w.buttonColumns[i].Height(), 975);
     }
     EXPECT_FLOAT_EQ(w.views[4].Top() + w.views[4].Height(), 8325);
     EXPECT_EQ(w.reapplied, 1);
@@ -74,7 +74,7 @@ TEST(ArrangePanes, AWindowLowerThanTheStripKeepsPaneZerosHeightAndStacksFromIt) 
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         EXPECT_FLOAT_EQ(w.views[i].Height(), 1350);
         EXPECT_FLOAT_EQ(w.views[i].Top(), 1575 + 1350 * i);
-        EXPECT_FLOAT_EQ(w.frame4[i].Top(), 1575 + 1350 * i);
+        EXPECT_FLOAT_EQ(w.buttonColumns[i].Top(), 1575 + 1350 * i);
     }
 }
 
@@ -92,10 +92,10 @@ TEST(ArrangePanes, AWindowNarrowerThanTwoColumnsKeepsTheWidthsButStillMovesTheRo
 
 TEST(ArrangePanes, AFailingReapplyOfTheZoomEndsTheRunQuietly) {
     Window w(12000, 9000);
-    PaneLayoutControls controls{w.window, w.frame1, {}, {}};
+    PaneLayoutControls controls{w.window, w.topStrip, {}, {}};
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        controls.frame4[i] = &w.frame4[i];
-        controls.webBrowser[i] = &w.views[i];
+        controls.buttonColumns[i] = &w.buttonColumns[i];
+        controls.views[i] = &w.views[i];
     }
     EXPECT_NO_THROW(ArrangePanes(controls, [] { throw ScoutwellError("refused"); }));
     EXPECT_FLOAT_EQ(w.views[4].Top(), 6975);

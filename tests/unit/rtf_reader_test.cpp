@@ -21,7 +21,9 @@ const RtfRun& OnlyRun(const RtfDocument& document) {
     return document.paragraphs.at(0).runs.at(0);
 }
 
-std::wstring Text(std::string_view rtf) { return DocumentText(ReadRtf(rtf)); }
+std::wstring Text(std::string_view rtf) {
+    return DocumentText(ReadRtf(rtf));
+}
 
 } // namespace
 
@@ -38,9 +40,10 @@ TEST(ReadRtf, ParagraphsLineBreaksAndTabs) {
 }
 
 TEST(ReadRtf, CharacterFormattingFollowsGroups) {
-    const auto document = ReadRtf("{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}"
-                                  "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}"
-                                  "\\f1\\fs28 a{\\b b{\\i c}}\\ul d\\ulnone{\\cf1 e}\\plain f\\par}");
+    const auto document =
+        ReadRtf("{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}"
+                "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}"
+                "\\f1\\fs28 a{\\b b{\\i c}}\\ul d\\ulnone{\\cf1 e}\\plain f\\par}");
     ASSERT_EQ(document.fonts.size(), 2u);
     EXPECT_EQ(document.fonts[0].name, L"Times New Roman");
     EXPECT_EQ(document.fonts[0].family, RtfFontFamily::Roman);
@@ -66,7 +69,8 @@ TEST(ReadRtf, CharacterFormattingFollowsGroups) {
 }
 
 TEST(ReadRtf, DefaultFontAppliesBeforeAndAfterTheFontTable) {
-    const auto document = ReadRtf("{\\rtf1\\deff1{\\fonttbl{\\f0 Courier;}{\\f1 Times New Roman;}}x\\f9 y\\par}");
+    const auto document =
+        ReadRtf("{\\rtf1\\deff1{\\fonttbl{\\f0 Courier;}{\\f1 Times New Roman;}}x\\f9 y\\par}");
     const auto& runs = document.paragraphs.at(0).runs;
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].style.font, 1);
@@ -89,9 +93,10 @@ TEST(ReadRtf, UnsetColourEntriesAreAutomatic) {
 }
 
 TEST(ReadRtf, ParagraphFormatting) {
-    const auto document = ReadRtf("{\\rtf1\\deftab360\\pard\\qc centred\\par\\pard\\qr\\li200\\ri300\\fi-100\\sb60\\sa120 "
-                                  "right\\par\\pard\\qj\\tx1440\\tqr\\tx4320\\tqc\\tx2880 j\\par\\pard plain\\par"
-                                  "{\\pard\\qc\\fs40 inner\\par}outer\\par}");
+    const auto document =
+        ReadRtf("{\\rtf1\\deftab360\\pard\\qc centred\\par\\pard\\qr\\li200\\ri300\\fi-100\\sb60\\sa120 "
+                "right\\par\\pard\\qj\\tx1440\\tqr\\tx4320\\tqc\\tx2880 j\\par\\pard plain\\par"
+                "{\\pard\\qc\\fs40 inner\\par}outer\\par}");
     EXPECT_EQ(document.defaultTabWidth, 360);
     const auto& p = document.paragraphs;
     ASSERT_EQ(p.size(), 6u);
@@ -103,9 +108,9 @@ TEST(ReadRtf, ParagraphFormatting) {
     EXPECT_EQ(p[1].format.spaceBefore, 60);
     EXPECT_EQ(p[1].format.spaceAfter, 120);
     EXPECT_EQ(p[2].format.alignment, RtfAlignment::Justify);
-    EXPECT_EQ(p[2].format.tabStops, (std::vector<RtfTabStop>{{1440, RtfTabKind::Left},
-                                                             {2880, RtfTabKind::Centre},
-                                                             {4320, RtfTabKind::Right}}));
+    EXPECT_EQ(p[2].format.tabStops,
+              (std::vector<RtfTabStop>{
+                  {1440, RtfTabKind::Left}, {2880, RtfTabKind::Centre}, {4320, RtfTabKind::Right}}));
     EXPECT_EQ(p[3].format.alignment, RtfAlignment::Left);
     EXPECT_TRUE(p[3].format.tabStops.empty());
     EXPECT_EQ(p[4].format.alignment, RtfAlignment::Centre);
@@ -116,14 +121,17 @@ TEST(ReadRtf, ParagraphFormatting) {
 }
 
 TEST(ReadRtf, HexBytesUseTheCodePageOfTheirFontElseTheDocuments) {
-    const std::string table = "{\\fonttbl{\\f0 Times;}{\\f1\\fcharset204 Times Cyr;}{\\f2\\fcharset238 Times CE;}"
-                              "{\\f3\\fcharset161 Greek;}{\\f4\\fcharset2 Symbol;}{\\f5\\fcharset177 Hebrew;}"
-                              "{\\f6\\fcharset1 Default;}}";
-    EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1252" + table + "\\f0\\'e9 \\f1\\'e9\\'c0 \\f2\\'b9 \\f3\\'c1 \\f4\\'b7 "
+    const std::string table =
+        "{\\fonttbl{\\f0 Times;}{\\f1\\fcharset204 Times Cyr;}{\\f2\\fcharset238 Times CE;}"
+        "{\\f3\\fcharset161 Greek;}{\\f4\\fcharset2 Symbol;}{\\f5\\fcharset177 Hebrew;}"
+        "{\\f6\\fcharset1 Default;}}";
+    EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1252" + table +
+                   "\\f0\\'e9 \\f1\\'e9\\'c0 \\f2\\'b9 \\f3\\'c1 \\f4\\'b7 "
                    "\\f5\\'e0 \\f6\\'e9}"),
               L"\u00E9 \u0439\u0410 \u0105 \u0391 \u00B7 \u05D0 \u00E9\n");
     // With no charset of its own the font takes \ansicpg; raw 8-bit bytes are decoded like \'hh.
-    EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1251" + table + "\\f0\\'e9\xe9\\f6\\'e9}"), L"\u0439\u0439\u0439\n");
+    EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1251" + table + "\\f0\\'e9\xe9\\f6\\'e9}"),
+              L"\u0439\u0439\u0439\n");
     EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1250 \\'8a}"), L"\u0160\n");
     EXPECT_EQ(Text("{\\rtf1\\mac \\'80}"), L"\u00C4\n");
     // \cpg overrides the charset's code page.
@@ -149,12 +157,16 @@ TEST(CodePageOfCharset, MapsAsWindowsDoes) {
 
 TEST(ReadRtf, UnicodeEscapesAreSigned16BitAndSkipTheirFallback) {
     EXPECT_EQ(Text("{\\rtf1 \\u1055?\\u-3913?}"), L"\u041F\uF0B7\n");
-    EXPECT_EQ(Text("{\\rtf1 \\u233 x}"), L"\u00E9\n");           // the space ends the word; x is the fallback
-    EXPECT_EQ(Text("{\\rtf1\\uc2 \\u8364\\'80\\'80y}"), L"\u20AC" L"y\n"); // \'hh counts as one
+    EXPECT_EQ(Text("{\\rtf1 \\u233 x}"), L"\u00E9\n"); // the space ends the word; x is the fallback
+    EXPECT_EQ(Text("{\\rtf1\\uc2 \\u8364\\'80\\'80y}"), L"\u20AC"
+                                                        L"y\n"); // \'hh counts as one
     EXPECT_EQ(Text("{\\rtf1\\uc0 \\u8364 y}"), L"\u20ACy\n");
-    EXPECT_EQ(Text("{\\rtf1\\uc3 \\u8364 a{}b}"), L"\u20AC" L"b\n");   // a brace ends the skipping
-    EXPECT_EQ(Text("{\\rtf1\\uc1 \\u8364\\bin3 {}\\x}"), L"\u20AC" L"x\n"); // \bin counts as one
-    EXPECT_EQ(Text("{\\rtf1{\\uc2 a}\\u8364 ?b}"), L"a\u20AC" L"b\n"); // \uc belongs to its group
+    EXPECT_EQ(Text("{\\rtf1\\uc3 \\u8364 a{}b}"), L"\u20AC"
+                                                  L"b\n"); // a brace ends the skipping
+    EXPECT_EQ(Text("{\\rtf1\\uc1 \\u8364\\bin3 {}\\x}"), L"\u20AC"
+                                                         L"x\n"); // \bin counts as one
+    EXPECT_EQ(Text("{\\rtf1{\\uc2 a}\\u8364 ?b}"), L"a\u20AC"
+                                                   L"b\n"); // \uc belongs to its group
     // Characters beyond the 16 bits come as a surrogate pair; a lone half is not a character.
     EXPECT_EQ(Text("{\\rtf1 \\u-10179?\\u-8704?}"), L"\U0001F600\n");
     EXPECT_EQ(Text("{\\rtf1 \\u55357?x\\u56832?}"), L"\uFFFDx\uFFFD\n");
@@ -162,8 +174,9 @@ TEST(ReadRtf, UnicodeEscapesAreSigned16BitAndSkipTheirFallback) {
 }
 
 TEST(ReadRtf, SymbolsAndSpecialCharacters) {
-    EXPECT_EQ(Text("{\\rtf1 \\{a\\}\\\\\\~\\_\\-b\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}"),
-              L"{a}\\\u00A0\u2011b\u2014\u2013\u2022\u2018\u2019\u201C\u201D\n");
+    EXPECT_EQ(
+        Text("{\\rtf1 \\{a\\}\\\\\\~\\_\\-b\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}"),
+        L"{a}\\\u00A0\u2011b\u2014\u2013\u2022\u2018\u2019\u201C\u201D\n");
     EXPECT_EQ(Text("{\\rtf1 a\\\nb\\\r\nc}"), L"a\nb\nc\n");
     EXPECT_EQ(Text("{\\rtf1 a\\cell b\\cell\\row c}"), L"a\tb\t\nc\n");
 }
@@ -180,7 +193,8 @@ TEST(ReadRtf, DestinationsThatAreNotTextAreLeftOut) {
     // Unknown words that are not destinations do nothing.
     EXPECT_EQ(Text("{\\rtf1\\unknownword12 a\\rtlch\\ltrch b}"), L"ab\n");
     // The Unicode twin of an ANSI text replaces it.
-    EXPECT_EQ(Text("{\\rtf1{\\upr{\\fonttbl{\\f0 A;}}{\\*\\ud{\\fonttbl{\\f0 U;}}}}{\\upr{x}{\\*\\ud{y}}}}"), L"y\n");
+    EXPECT_EQ(Text("{\\rtf1{\\upr{\\fonttbl{\\f0 A;}}{\\*\\ud{\\fonttbl{\\f0 U;}}}}{\\upr{x}{\\*\\ud{y}}}}"),
+              L"y\n");
     // Text after the document's closing brace is not part of it.
     EXPECT_EQ(Text("{\\rtf1 a}b{c}"), L"a\n");
 }
@@ -188,8 +202,8 @@ TEST(ReadRtf, DestinationsThatAreNotTextAreLeftOut) {
 TEST(ReadRtf, BinaryDataIsNotReadForBraces) {
     EXPECT_EQ(Text("{\\rtf1 a\\bin4 }{\\}b}"), L"ab\n");
     const std::string png = Png(3, 2);
-    const auto document =
-        ReadRtf("{\\rtf1{\\pict\\pngblip\\picwgoal45\\pichgoal30\\bin" + std::to_string(png.size()) + " " + png + "}z}");
+    const auto document = ReadRtf("{\\rtf1{\\pict\\pngblip\\picwgoal45\\pichgoal30\\bin" +
+                                  std::to_string(png.size()) + " " + png + "}z}");
     ASSERT_EQ(document.pictures.size(), 1u);
     EXPECT_EQ(document.pictures[0].format, RtfPictureFormat::Png);
     EXPECT_EQ(document.pictures[0].bytes, png);
@@ -198,9 +212,10 @@ TEST(ReadRtf, BinaryDataIsNotReadForBraces) {
 
 TEST(ReadRtf, PngAndJpegPicturesKeepTheirFilesAndShownSize) {
     const std::string png = Png(163, 105);
-    const auto document = ReadRtf("{\\rtf1 a{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\pngblip\\picw163"
-                                  "\\pich105\\picwgoal2400\\pichgoal1560\\picscalex98\\picscaley97 " +
-                                  Hex(png) + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}b}");
+    const auto document =
+        ReadRtf("{\\rtf1 a{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\pngblip\\picw163"
+                "\\pich105\\picwgoal2400\\pichgoal1560\\picscalex98\\picscaley97 " +
+                Hex(png) + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}b}");
     ASSERT_EQ(document.pictures.size(), 1u);
     const RtfPicture& picture = document.pictures[0];
     EXPECT_EQ(picture.format, RtfPictureFormat::Png);
@@ -209,7 +224,8 @@ TEST(ReadRtf, PngAndJpegPicturesKeepTheirFilesAndShownSize) {
     EXPECT_EQ(picture.pixelHeight, 105);
     EXPECT_EQ(picture.widthTwips, 2352);  // 2400 x 98 %
     EXPECT_EQ(picture.heightTwips, 1513); // 1560 x 97 %
-    EXPECT_EQ(DocumentText(document), L"a\uFFFC" L"b\n");
+    EXPECT_EQ(DocumentText(document), L"a\uFFFC"
+                                      L"b\n");
     EXPECT_EQ(document.paragraphs[0].runs[1].picture, 0);
 
     const std::string jpeg = Jpeg(640, 480);
@@ -224,7 +240,8 @@ TEST(ReadRtf, PngAndJpegPicturesKeepTheirFilesAndShownSize) {
 
 TEST(ReadRtf, DeviceIndependentBitmapBecomesABmpFile) {
     const std::string dib = SmallDib();
-    const auto document = ReadRtf("{\\rtf1{\\pict\\dibitmap0\\picw2\\pich2\\picwgoal300\\pichgoal300 " + Hex(dib) + "}}");
+    const auto document =
+        ReadRtf("{\\rtf1{\\pict\\dibitmap0\\picw2\\pich2\\picwgoal300\\pichgoal300 " + Hex(dib) + "}}");
     ASSERT_EQ(document.pictures.size(), 1u);
     const RtfPicture& picture = document.pictures[0];
     EXPECT_EQ(picture.format, RtfPictureFormat::Bmp);
@@ -247,9 +264,10 @@ TEST(ReadRtf, MetafilePicturesYieldTheirBitmapFromEachRecordKind) {
     for (const Case c : {Case{0x0F43, 28}, Case{0x0B41, 26}, Case{0x0940, 22}, Case{0x0D33, 24}}) {
         for (const bool placeable : {false, true}) {
             SCOPED_TRACE(testing::Message() << std::hex << c.function << (placeable ? " placeable" : ""));
-            const auto document = ReadRtf("{\\rtf1{\\pict\\wmetafile8\\picw4313\\pich2778\\picwgoal2445\\pichgoal1575"
-                                          "\\picscalex98\\picscaley99 " +
-                                          Hex(Metafile(c.function, c.offset, dib, placeable)) + "}}");
+            const auto document =
+                ReadRtf("{\\rtf1{\\pict\\wmetafile8\\picw4313\\pich2778\\picwgoal2445\\pichgoal1575"
+                        "\\picscalex98\\picscaley99 " +
+                        Hex(Metafile(c.function, c.offset, dib, placeable)) + "}}");
             ASSERT_EQ(document.pictures.size(), 1u);
             const RtfPicture& picture = document.pictures[0];
             EXPECT_EQ(picture.format, RtfPictureFormat::Bmp);
@@ -310,16 +328,19 @@ TEST(DibPicture, RleIsExpandedAndTopDownRowsTurned) {
     ASSERT_EQ(expanded.format, RtfPictureFormat::Bmp);
     EXPECT_EQ(expanded.bytes.substr(14 + 40 + 1024), std::string("\x07\x07\x07\x00\x09\x09\x09\x09", 8));
     // Top-down 8-bit rows are stored bottom-up.
-    const RtfPicture turned = DibPicture(Dib(4, -2, 8, std::string("\x01\x01\x01\x01\x02\x02\x02\x02", 8), 0, palette));
+    const RtfPicture turned =
+        DibPicture(Dib(4, -2, 8, std::string("\x01\x01\x01\x01\x02\x02\x02\x02", 8), 0, palette));
     ASSERT_EQ(turned.format, RtfPictureFormat::Bmp);
     EXPECT_EQ(turned.pixelHeight, 2);
     EXPECT_EQ(turned.bytes.substr(14 + 40 + 1024), std::string("\x02\x02\x02\x02\x01\x01\x01\x01", 8));
 }
 
 TEST(ReadRtf, PicturesThatCannotBeDecodedKeepAFrameOfTheirSize) {
-    for (const std::string kind : {"\\macpict", "\\pngblip", "\\jpegblip", "\\dibitmap", "\\wmetafile8", "\\emfblip"}) {
+    for (const std::string kind :
+         {"\\macpict", "\\pngblip", "\\jpegblip", "\\dibitmap", "\\wmetafile8", "\\emfblip"}) {
         SCOPED_TRACE(kind);
-        const auto document = ReadRtf("{\\rtf1{\\pict" + kind + "\\picwgoal1000\\pichgoal500 0123456789abcdef}}");
+        const auto document =
+            ReadRtf("{\\rtf1{\\pict" + kind + "\\picwgoal1000\\pichgoal500 0123456789abcdef}}");
         ASSERT_EQ(document.pictures.size(), 1u);
         EXPECT_EQ(document.pictures[0].format, RtfPictureFormat::None);
         EXPECT_TRUE(document.pictures[0].bytes.empty());
@@ -356,7 +377,8 @@ TEST(ReadRtf, AbsurdPictureSizesAreCapped) {
 TEST(ReadRtf, BadInputNeverFails) {
     // Cut short anywhere: inside a word, a hex escape, a picture, a table.
     const std::string whole = "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red9;}\\f0\\b bold\\'e9 \\u233?"
-                              "{\\pict\\pngblip " + Hex(Png(2, 2)) + "}\\par end}";
+                              "{\\pict\\pngblip " +
+                              Hex(Png(2, 2)) + "}\\par end}";
     for (std::size_t length = 0; length <= whole.size(); ++length)
         ReadRtf(std::string_view(whole).substr(0, length));
     EXPECT_EQ(Text("{\\rtf1 cut\\par half"), L"cut\nhalf\n");
@@ -368,7 +390,8 @@ TEST(ReadRtf, BadInputNeverFails) {
     EXPECT_EQ(Text(""), L"");
     EXPECT_EQ(Text("plain words"), L"");
     // A huge parameter and a word longer than any real one.
-    EXPECT_EQ(Text("{\\rtf1\\fs99999999999999999999 a\\" + std::string(1000, 'x') + " b\\bin-5 c}"), L"abc\n");
+    EXPECT_EQ(Text("{\\rtf1\\fs99999999999999999999 a\\" + std::string(1000, 'x') + " b\\bin-5 c}"),
+              L"abc\n");
 }
 
 TEST(ReadRtf, DeepNestingIsReadWithoutRecursion) {
@@ -446,7 +469,9 @@ TEST(PlainTextDocument, OneParagraphPerLineWithTabs) {
 }
 
 TEST(PlainTextDocument, Utf8ElseWindows1252AndNoControlCharacters) {
-    EXPECT_EQ(DocumentText(PlainTextDocument("\xEF\xBB\xBF" "caf\xC3\xA9")), L"caf\u00E9\n");
+    EXPECT_EQ(DocumentText(PlainTextDocument("\xEF\xBB\xBF"
+                                             "caf\xC3\xA9")),
+              L"caf\u00E9\n");
     EXPECT_EQ(DocumentText(PlainTextDocument("caf\xE9 \x80")), L"caf\u00E9 \u20AC\n");
     EXPECT_EQ(DocumentText(PlainTextDocument(std::string("a\0b\x1B", 4))), L"a\uFFFDb\uFFFD\n");
     EXPECT_EQ(DocumentText(PlainTextDocument("")), L"\n");

@@ -11,7 +11,8 @@ struct Panes {
     PaneArray<BrowserView*> pointers{&views[0], &views[1], &views[2], &views[3], &views[4]};
 };
 
-const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
+const PaneArray<std::wstring> CreationTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search",
+                                               L"Dogpile"};
 
 } // namespace
 
@@ -40,12 +41,15 @@ TEST(RunSearch, SearchingTwiceNavigatesEveryPaneTwice) {
 TEST(RunSearch, EmptyKeywordsJoinPrefixAndSuffix) {
     Panes panes;
     RunSearch(L"", {L"About", L"Yahoo", L"yahoo", L"Hot", L"METACRAWLER"}, panes.pointers);
-    EXPECT_EQ(panes.views[0].navigations.at(0),
-              L"http://www.about.com/scripts/query70.asp?terms=&trail=&Site=home&SUName=home&COB=home&TopNode=%2F");
+    EXPECT_EQ(
+        panes.views[0].navigations.at(0),
+        L"http://www.about.com/scripts/query70.asp?terms=&trail=&Site=home&SUName=home&COB=home&TopNode=%2F");
     EXPECT_EQ(panes.views[1].navigations.at(0), L"http://search.yahoo.com/bin/search?p=");
     EXPECT_EQ(panes.views[2].navigations, panes.views[1].navigations);
-    EXPECT_EQ(panes.views[3].navigations.at(0), L"http://www.hotbot.com/?MT=&SM=MC&DV=0&LG=any&DC=10&DE=2&BT=H");
-    EXPECT_TRUE(panes.views[4].navigations.at(0).starts_with(L"http://www.metacrawler.com/crawler?rpp=20&general=&"));
+    EXPECT_EQ(panes.views[3].navigations.at(0),
+              L"http://www.hotbot.com/?MT=&SM=MC&DV=0&LG=any&DC=10&DE=2&BT=H");
+    EXPECT_TRUE(
+        panes.views[4].navigations.at(0).starts_with(L"http://www.metacrawler.com/crawler?rpp=20&general=&"));
 }
 
 TEST(RunSearch, APaneNamingNoEngineKeepsItsPageAndTheOthersGoOn) {
@@ -56,7 +60,8 @@ TEST(RunSearch, APaneNamingNoEngineKeepsItsPageAndTheOthersGoOn) {
     for (PaneIndex i = 0; i < 4; ++i)
         EXPECT_TRUE(panes.views[i].navigations.empty()) << "pane " << i;
     EXPECT_EQ(panes.views[1].LocationURL(), L"http://earlier.example/");
-    EXPECT_EQ(panes.views[4].navigations, std::vector<std::wstring>{L"http://www.lycos.com/cgi-bin/pursuit?cat=dir&query=cats"});
+    EXPECT_EQ(panes.views[4].navigations,
+              std::vector<std::wstring>{L"http://www.lycos.com/cgi-bin/pursuit?cat=dir&query=cats"});
 }
 
 TEST(RunSearch, KeywordsAreEncodedOnceForAllPanes) {

@@ -38,14 +38,15 @@ Fitted Fit(PixelRect workArea, float factor = 15) {
 } // namespace
 
 TEST(FitToWorkArea, CoversTheWorkAreaWhereverTheBarsLie) {
-    EXPECT_EQ(Fit({0, 0, 800, 572}), (Fitted{0, 0, 12000, 8580}));      // taskbar at the bottom
-    EXPECT_EQ(Fit({0, 30, 1024, 768}), (Fitted{0, 450, 15360, 11070})); // at the top
-    EXPECT_EQ(Fit({60, 0, 1024, 768}), (Fitted{900, 0, 14460, 11520})); // on the left
+    EXPECT_EQ(Fit({0, 0, 800, 572}), (Fitted{0, 0, 12000, 8580}));          // taskbar at the bottom
+    EXPECT_EQ(Fit({0, 30, 1024, 768}), (Fitted{0, 450, 15360, 11070}));     // at the top
+    EXPECT_EQ(Fit({60, 0, 1024, 768}), (Fitted{900, 0, 14460, 11520}));     // on the left
     EXPECT_EQ(Fit({-1280, 0, 0, 1024}), (Fitted{-19200, 0, 19200, 15360})); // a screen left of the primary
 }
 
 TEST(FitToWorkArea, ProductsRoundToTheNearestEvenWholeTwip) {
-    EXPECT_EQ(Fit({1, 3, 5, 7}, 12.5f), (Fitted{12, 38, 50, 50})); // 12.5 -> 12, 37.5 -> 38, 62.5 -> 62, 87.5 -> 88
+    EXPECT_EQ(Fit({1, 3, 5, 7}, 12.5f),
+              (Fitted{12, 38, 50, 50})); // 12.5 -> 12, 37.5 -> 38, 62.5 -> 62, 87.5 -> 88
 }
 
 TEST(FitToWorkArea, NoUsableWorkAreaGivesTheWholeScreenNotAnEmptyWindow) {

@@ -19,7 +19,9 @@ std::uint32_t Be16(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]) << 8 | static_cast<unsigned char>(bytes[at + 1]);
 }
 
-std::uint32_t Be32(std::string_view bytes, std::size_t at) { return Be16(bytes, at) << 16 | Be16(bytes, at + 2); }
+std::uint32_t Be32(std::string_view bytes, std::size_t at) {
+    return Be16(bytes, at) << 16 | Be16(bytes, at + 2);
+}
 
 void PutLe16(std::string& out, std::uint32_t value) {
     out += static_cast<char>(value & 0xFF);
@@ -52,7 +54,7 @@ struct DibHeader {
     std::int64_t height = 0; // negative: rows stored top-down
     int bitsPerPixel = 0;
     std::uint32_t compression = 0;
-    std::array<std::uint32_t, 3> masks{}; // red, green, blue for 16 and 32 bits
+    std::array<std::uint32_t, 3> masks{};             // red, green, blue for 16 and 32 bits
     std::vector<std::array<std::uint8_t, 3>> palette; // blue, green, red
     std::size_t infoSize = 0;                         // header, masks and palette
 };
@@ -123,7 +125,8 @@ std::optional<DibHeader> ReadDibHeader(std::string_view info) {
     if (bpp <= 8) {
         for (std::size_t i = 0; i < entries; ++i) {
             const std::size_t at = header.infoSize + i * paletteEntrySize;
-            header.palette.push_back({static_cast<std::uint8_t>(info[at]), static_cast<std::uint8_t>(info[at + 1]),
+            header.palette.push_back({static_cast<std::uint8_t>(info[at]),
+                                      static_cast<std::uint8_t>(info[at + 1]),
                                       static_cast<std::uint8_t>(info[at + 2])});
         }
     }
@@ -257,9 +260,11 @@ RtfPicture DibFromParts(std::string_view info, std::string_view bits) {
             rows.assign(outStride * static_cast<std::size_t>(height), '\0');
             for (std::int64_t y = 0; y < height; ++y) {
                 for (std::int64_t x = 0; x < width; ++x) {
-                    const std::size_t at = static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x * bpp / 8);
+                    const std::size_t at =
+                        static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x * bpp / 8);
                     const std::uint32_t pixel = bpp == 16 ? Le16(bits, at) : Le32(bits, at);
-                    char* out = &rows[static_cast<std::size_t>(y) * outStride + static_cast<std::size_t>(x) * 3];
+                    char* out =
+                        &rows[static_cast<std::size_t>(y) * outStride + static_cast<std::size_t>(x) * 3];
                     out[0] = static_cast<char>(Component(pixel, header->masks[2]));
                     out[1] = static_cast<char>(Component(pixel, header->masks[1]));
                     out[2] = static_cast<char>(Component(pixel, header->masks[0]));
@@ -319,7 +324,8 @@ RtfPicture JpegPicture(std::string data) {
         if (marker == 0xD9 || marker == 0xDA) // end of image, start of scan: no frame header met
             return {};
         const std::size_t length = Be16(bytes, at + 2);
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (length < 8 || at + 9 > bytes.size())
                 return {};
@@ -362,14 +368,24 @@ RtfPicture MetafilePicture(std::string_view wmf) {
         const std::uint32_t function = Le16(wmf, at + 4);
         if (size < 6 || function == 0)
             break;
-        const std::string_view record = wmf.substr(at, static_cast<std::size_t>(std::min<std::uint64_t>(size, wmf.size() - at)));
+        const std::string_view record =
+            wmf.substr(at, static_cast<std::size_t>(std::min<std::uint64_t>(size, wmf.size() - at)));
         std::size_t dibAt = 0;
         switch (function) {
-        case 0x0F43: dibAt = 28; break; // META_STRETCHDIB
-        case 0x0B41: dibAt = 26; break; // META_DIBSTRETCHBLT
-        case 0x0940: dibAt = 22; break; // META_DIBBITBLT
-        case 0x0D33: dibAt = 24; break; // META_SETDIBTODEV
-        default: break;
+        case 0x0F43:
+            dibAt = 28;
+            break; // META_STRETCHDIB
+        case 0x0B41:
+            dibAt = 26;
+            break; // META_DIBSTRETCHBLT
+        case 0x0940:
+            dibAt = 22;
+            break; // META_DIBBITBLT
+        case 0x0D33:
+            dibAt = 24;
+            break; // META_SETDIBTODEV
+        default:
+            break;
         }
         if (dibAt != 0 && record.size() > dibAt) {
             RtfPicture picture = DibPicture(record.substr(dibAt));
@@ -404,7 +420,8 @@ RtfPicture EnhancedMetafilePicture(std::string_view emf) {
         case 81: // EMR_STRETCHDIBITS
             fields = 48;
             break;
-        default: break;
+        default:
+            break;
         }
         if (fields != 0 && record.size() >= fields + 16) {
             const std::uint32_t infoAt = Le32(record, fields);
@@ -413,7 +430,8 @@ RtfPicture EnhancedMetafilePicture(std::string_view emf) {
             const std::uint32_t bitsSize = Le32(record, fields + 12);
             if (infoSize > 0 && infoAt <= record.size() && infoSize <= record.size() - infoAt &&
                 bitsAt <= record.size() && bitsSize <= record.size() - bitsAt) {
-                RtfPicture picture = DibFromParts(record.substr(infoAt, infoSize), record.substr(bitsAt, bitsSize));
+                RtfPicture picture =
+                    DibFromParts(record.substr(infoAt, infoSize), record.substr(bitsAt, bitsSize));
                 if (picture.format != RtfPictureFormat::None && Pixels(picture) > Pixels(best))
                     best = std::move(picture);
             }

@@ -3,6 +3,7 @@
 #include "failure.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 // GTK keeps sizes and positions in int; stay well inside that so sums of a
@@ -15,4 +16,12 @@ int TwipsToPixels(float twips) {
     if (!std::isfinite(pixels) || std::fabs(pixels) > MaxPixels)
         throw ScoutwellError("placement out of range: " + std::to_string(twips) + " twips");
     return static_cast<int>(pixels);
+}
+
+std::int32_t WholeTwips(float twips) {
+    const double whole = std::nearbyint(static_cast<double>(twips));
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
+          whole <= std::numeric_limits<std::int32_t>::max()))
+        throw ScoutwellError("placement out of range: " + std::to_string(twips) + " twips");
+    return static_cast<std::int32_t>(whole);
 }

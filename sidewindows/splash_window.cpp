@@ -1,10 +1,10 @@
-#include "frm_splash.h"
+#include "splash_window.h"
 
 #include "etched_frame.h"
 #include "picture_box.h"
-#include "three_d_edge.h"
 #include "product_info.h"
 #include "program_resources.h"
+#include "three_d_edge.h"
 #include "twips.h"
 
 #include <wx/dcclient.h>
@@ -16,7 +16,7 @@ namespace {
 
 constexpr int SplashDelayMs = 3000;
 
-using SplashLabel = frmSplash::SplashLabel;
+using SplashLabel = SplashWindow::SplashLabel;
 
 // A rectangle given in twips, in whole logical pixels.
 wxRect TwipsRect(float left, float top, float width, float height) {
@@ -86,38 +86,39 @@ wxBitmap StretchedLogo(const wxSize& size) {
 
 } // namespace
 
-frmSplash::frmSplash()
+SplashWindow::SplashWindow()
     // No caption, no system menu, no border decoration: no title bar at all.
     : wxDialog(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxDIALOG_NO_PARENT),
-      Timer1(this) {
-    SetName(L"frmSplash");
+      closeTimer(this) {
+    SetName(L"SplashWindow");
     SetClientSize(TwipsToPixels(7380), TwipsToPixels(4245));
 
-    Frame1 = new EtchedFrame(this, TwipsRect(150, 60, 7080, 4050));
+    etchedFrame = new EtchedFrame(this, TwipsRect(150, 60, 7080, 4050));
 
     const wxBitmap icon = ProgramIcon().GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NEAREST_LARGER);
-    Picture1 = new PictureBox(Frame1, TwipsRect(2760, 3000, 540, 540), icon);
+    pictureBox = new PictureBox(etchedFrame, TwipsRect(2760, 3000, 540, 540), icon);
 
     const wxRect logoRect = TwipsRect(240, 600, 2415, 1830);
-    imgLogo = new wxStaticBitmap(Frame1, wxID_ANY, StretchedLogo(logoRect.GetSize()), logoRect.GetPosition(),
-                                 logoRect.GetSize());
+    logo = new wxStaticBitmap(etchedFrame, wxID_ANY, StretchedLogo(logoRect.GetSize()),
+                              logoRect.GetPosition(), logoRect.GetSize());
 
-    lblCompanyProduct = AutoSizeLabel(Frame1, MakerNamePossessive, SplashFont(18, true), 2880, 720);
-    lblProductName = AutoSizeLabel(Frame1, SplashProductName, SplashFont(32.25, true), 2880, 1140);
-    lblPlatform = RightAlignedLabel(Frame1, SplashPlatformLine, SplashFont(15.75, true), 4065 + 2790, 2340);
-    lblVersion = RightAlignedLabel(Frame1, SplashVersionLine, SplashFont(12, true), 5445 + 1410, 2700);
-    lblCopyright =
-        FixedLabel(Frame1, CopyrightLine, SplashFont(8.25, false), TwipsRect(3360, 3060, 3255, 255));
-    lblCompany = FixedLabel(Frame1, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
-                            TwipsRect(3360, 3270, 3615, 255));
+    companyProductLabel = AutoSizeLabel(etchedFrame, MakerNamePossessive, SplashFont(18, true), 2880, 720);
+    productNameLabel = AutoSizeLabel(etchedFrame, SplashProductName, SplashFont(32.25, true), 2880, 1140);
+    platformLabel =
+        RightAlignedLabel(etchedFrame, SplashPlatformLine, SplashFont(15.75, true), 4065 + 2790, 2340);
+    versionLabel = RightAlignedLabel(etchedFrame, SplashVersionLine, SplashFont(12, true), 5445 + 1410, 2700);
+    copyrightLabel =
+        FixedLabel(etchedFrame, CopyrightLine, SplashFont(8.25, false), TwipsRect(3360, 3060, 3255, 255));
+    companyLabel = FixedLabel(etchedFrame, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
+                              TwipsRect(3360, 3270, 3615, 255));
 
     CentreOnScreen();
 
     // A dialog stretches a single child over its whole client area; the
     // frame keeps the place it was given.
     Bind(wxEVT_SIZE, [](wxSizeEvent&) {});
-    Bind(wxEVT_PAINT, &frmSplash::OnPaint, this);
+    Bind(wxEVT_PAINT, &SplashWindow::OnPaint, this);
 
     // Key preview: the window sees every key before the control with the focus.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
@@ -126,14 +127,14 @@ frmSplash::frmSplash()
             event.Skip();
             return;
         }
-        Form_KeyPress();
+        OnKey();
     });
-    Frame1->SetClickHandler([this] { Frame1_Click(); });
+    etchedFrame->SetClickHandler([this] { OnFrameClick(); });
     // A timer with an owner sends its ticks to the owner, not to itself.
     Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { Timer1_Timer(); }, Timer1.GetId());
+        wxEVT_TIMER, [this](wxTimerEvent&) { OnCloseTimer(); }, closeTimer.GetId());
     Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
-        Form_Load();
+        PrepareFirstShow();
         event.Skip();
     });
     // A close from outside (a window manager's shortcut) unloads as well, so
@@ -144,32 +145,32 @@ frmSplash::frmSplash()
 // With no title bar and no window-manager border the window would have no
 // edge on a light desktop: draw the raised edge of a dialog inside it, in the
 // strip around the frame.
-void frmSplash::OnPaint(wxPaintEvent&) {
+void SplashWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     DrawThreeDEdge(dc, GetClientSize(), ThreeDEdge::Raised);
 }
 
-void frmSplash::Form_Load() {
-    Timer1.StartOnce(SplashDelayMs);
+void SplashWindow::PrepareFirstShow() {
+    closeTimer.StartOnce(SplashDelayMs);
 }
 
-void frmSplash::Form_KeyPress() {
+void SplashWindow::OnKey() {
     Unload();
 }
 
-void frmSplash::Frame1_Click() {
+void SplashWindow::OnFrameClick() {
     Unload();
 }
 
-void frmSplash::Timer1_Timer() {
+void SplashWindow::OnCloseTimer() {
     Unload();
 }
 
-void frmSplash::Unload() {
+void SplashWindow::Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    Timer1.Stop();
+    closeTimer.Stop();
     // Whoever showed the window owns it and destroys it: a splash shown
     // without its modal loop is only hidden here.
     if (IsModal())
@@ -179,6 +180,6 @@ void frmSplash::Unload() {
 }
 
 void ShowSplashModal() {
-    frmSplash splash;
+    SplashWindow splash;
     splash.ShowModal();
 }

@@ -23,79 +23,283 @@ constexpr int MaxLength = RtfLimits::MaxPictureTwips;
 enum class Destination { Text, FontTable, ColourTable, Picture, Skip, UnicodeFallback };
 
 enum class Word {
-    Ansi, AnsiCodePage, Mac, Pc, Pca, DefaultFont, DefaultTab, UnicodeSkip, Unicode, Binary,
-    FontTable, ColourTable, Picture, ShapePicture, SkipDestination, UnicodePair, UnicodeText,
-    Paragraph, Line, Tab, Cell, Row,
-    EmDash, EnDash, EmSpace, EnSpace, QuarterEmSpace, Bullet, LeftQuote, RightQuote, LeftDoubleQuote,
-    RightDoubleQuote, ZeroWidthJoiner, ZeroWidthNonJoiner, LeftToRightMark, RightToLeftMark,
-    Plain, Bold, Italic, Underline, UnderlineNone, Strike, Font, FontSize, Colour, Superscript, Subscript,
-    NoSuperSub, Hidden,
-    ParagraphDefault, AlignLeft, AlignCentre, AlignRight, AlignJustify, LeftIndent, RightIndent,
-    FirstLineIndent, SpaceBefore, SpaceAfter, LineSpacing, LineSpacingMultiple, TabPosition, TabRight,
-    TabCentre, TabDecimal, BarTab,
-    FamilyNil, FamilyRoman, FamilySwiss, FamilyModern, FamilyScript, FamilyDecorative, FamilyTechnical,
-    Charset, FontCodePage,
-    Red, Green, Blue,
-    Png, Jpeg, Dib, Wmf, Emf, OtherPicture, PictureWidth, PictureHeight, PictureWidthGoal,
-    PictureHeightGoal, PictureScaleX, PictureScaleY,
+    Ansi,
+    AnsiCodePage,
+    Mac,
+    Pc,
+    Pca,
+    DefaultFont,
+    DefaultTab,
+    UnicodeSkip,
+    Unicode,
+    Binary,
+    FontTable,
+    ColourTable,
+    Picture,
+    ShapePicture,
+    SkipDestination,
+    UnicodePair,
+    UnicodeText,
+    Paragraph,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    EmDash,
+    EnDash,
+    EmSpace,
+    EnSpace,
+    QuarterEmSpace,
+    Bullet,
+    LeftQuote,
+    RightQuote,
+    LeftDoubleQuote,
+    RightDoubleQuote,
+    ZeroWidthJoiner,
+    ZeroWidthNonJoiner,
+    LeftToRightMark,
+    RightToLeftMark,
+    Plain,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    Font,
+    FontSize,
+    Colour,
+    Superscript,
+    Subscript,
+    NoSuperSub,
+    Hidden,
+    ParagraphDefault,
+    AlignLeft,
+    AlignCentre,
+    AlignRight,
+    AlignJustify,
+    LeftIndent,
+    RightIndent,
+    FirstLineIndent,
+    SpaceBefore,
+    SpaceAfter,
+    LineSpacing,
+    LineSpacingMultiple,
+    TabPosition,
+    TabRight,
+    TabCentre,
+    TabDecimal,
+    BarTab,
+    FamilyNil,
+    FamilyRoman,
+    FamilySwiss,
+    FamilyModern,
+    FamilyScript,
+    FamilyDecorative,
+    FamilyTechnical,
+    Charset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    Png,
+    Jpeg,
+    Dib,
+    Wmf,
+    Emf,
+    OtherPicture,
+    PictureWidth,
+    PictureHeight,
+    PictureWidthGoal,
+    PictureHeightGoal,
+    PictureScaleX,
+    PictureScaleY,
 };
 
 const std::unordered_map<std::string_view, Word>& Words() {
     static const std::unordered_map<std::string_view, Word> words = [] {
         std::unordered_map<std::string_view, Word> w{
-            {"ansi", Word::Ansi}, {"ansicpg", Word::AnsiCodePage}, {"mac", Word::Mac}, {"pc", Word::Pc},
-            {"pca", Word::Pca}, {"deff", Word::DefaultFont}, {"deftab", Word::DefaultTab},
-            {"uc", Word::UnicodeSkip}, {"u", Word::Unicode}, {"bin", Word::Binary},
-            {"fonttbl", Word::FontTable}, {"colortbl", Word::ColourTable}, {"pict", Word::Picture},
-            {"shppict", Word::ShapePicture}, {"upr", Word::UnicodePair}, {"ud", Word::UnicodeText},
-            {"par", Word::Paragraph}, {"sect", Word::Paragraph}, {"page", Word::Paragraph},
-            {"column", Word::Paragraph}, {"line", Word::Line}, {"tab", Word::Tab}, {"cell", Word::Cell},
-            {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
-            {"emdash", Word::EmDash}, {"endash", Word::EnDash}, {"emspace", Word::EmSpace},
-            {"enspace", Word::EnSpace}, {"qmspace", Word::QuarterEmSpace}, {"bullet", Word::Bullet},
-            {"lquote", Word::LeftQuote}, {"rquote", Word::RightQuote}, {"ldblquote", Word::LeftDoubleQuote},
-            {"rdblquote", Word::RightDoubleQuote}, {"zwj", Word::ZeroWidthJoiner},
-            {"zwnj", Word::ZeroWidthNonJoiner}, {"ltrmark", Word::LeftToRightMark},
+            {"ansi", Word::Ansi},
+            {"ansicpg", Word::AnsiCodePage},
+            {"mac", Word::Mac},
+            {"pc", Word::Pc},
+            {"pca", Word::Pca},
+            {"deff", Word::DefaultFont},
+            {"deftab", Word::DefaultTab},
+            {"uc", Word::UnicodeSkip},
+            {"u", Word::Unicode},
+            {"bin", Word::Binary},
+            {"fonttbl", Word::FontTable},
+            {"colortbl", Word::ColourTable},
+            {"pict", Word::Picture},
+            {"shppict", Word::ShapePicture},
+            {"upr", Word::UnicodePair},
+            {"ud", Word::UnicodeText},
+            {"par", Word::Paragraph},
+            {"sect", Word::Paragraph},
+            {"page", Word::Paragraph},
+            {"column", Word::Paragraph},
+            {"line", Word::Line},
+            {"tab", Word::Tab},
+            {"cell", Word::Cell},
+            {"nestcell", Word::Cell},
+            {"row", Word::Row},
+            {"nestrow", Word::Row},
+            {"emdash", Word::EmDash},
+            {"endash", Word::EnDash},
+            {"emspace", Word::EmSpace},
+            {"enspace", Word::EnSpace},
+            {"qmspace", Word::QuarterEmSpace},
+            {"bullet", Word::Bullet},
+            {"lquote", Word::LeftQuote},
+            {"rquote", Word::RightQuote},
+            {"ldblquote", Word::LeftDoubleQuote},
+            {"rdblquote", Word::RightDoubleQuote},
+            {"zwj", Word::ZeroWidthJoiner},
+            {"zwnj", Word::ZeroWidthNonJoiner},
+            {"ltrmark", Word::LeftToRightMark},
             {"rtlmark", Word::RightToLeftMark},
-            {"plain", Word::Plain}, {"b", Word::Bold}, {"i", Word::Italic}, {"ulnone", Word::UnderlineNone},
-            {"strike", Word::Strike}, {"striked", Word::Strike}, {"f", Word::Font}, {"fs", Word::FontSize},
-            {"cf", Word::Colour}, {"super", Word::Superscript}, {"sub", Word::Subscript},
-            {"nosupersub", Word::NoSuperSub}, {"v", Word::Hidden},
-            {"pard", Word::ParagraphDefault}, {"ql", Word::AlignLeft}, {"qc", Word::AlignCentre},
-            {"qr", Word::AlignRight}, {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify},
-            {"li", Word::LeftIndent}, {"lin", Word::LeftIndent}, {"ri", Word::RightIndent},
-            {"rin", Word::RightIndent}, {"fi", Word::FirstLineIndent}, {"sb", Word::SpaceBefore},
-            {"sa", Word::SpaceAfter}, {"sl", Word::LineSpacing}, {"slmult", Word::LineSpacingMultiple},
-            {"tx", Word::TabPosition}, {"tqr", Word::TabRight}, {"tqc", Word::TabCentre},
-            {"tqdec", Word::TabDecimal}, {"tb", Word::BarTab},
-            {"fnil", Word::FamilyNil}, {"froman", Word::FamilyRoman}, {"fswiss", Word::FamilySwiss},
-            {"fmodern", Word::FamilyModern}, {"fscript", Word::FamilyScript}, {"fdecor", Word::FamilyDecorative},
-            {"ftech", Word::FamilyTechnical}, {"fcharset", Word::Charset}, {"cpg", Word::FontCodePage},
-            {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
-            {"pngblip", Word::Png}, {"jpegblip", Word::Jpeg}, {"dibitmap", Word::Dib},
-            {"wmetafile", Word::Wmf}, {"emfblip", Word::Emf}, {"macpict", Word::OtherPicture},
-            {"pmmetafile", Word::OtherPicture}, {"wbitmap", Word::OtherPicture}, {"picw", Word::PictureWidth},
-            {"pich", Word::PictureHeight}, {"picwgoal", Word::PictureWidthGoal},
-            {"pichgoal", Word::PictureHeightGoal}, {"picscalex", Word::PictureScaleX},
+            {"plain", Word::Plain},
+            {"b", Word::Bold},
+            {"i", Word::Italic},
+            {"ulnone", Word::UnderlineNone},
+            {"strike", Word::Strike},
+            {"striked", Word::Strike},
+            {"f", Word::Font},
+            {"fs", Word::FontSize},
+            {"cf", Word::Colour},
+            {"super", Word::Superscript},
+            {"sub", Word::Subscript},
+            {"nosupersub", Word::NoSuperSub},
+            {"v", Word::Hidden},
+            {"pard", Word::ParagraphDefault},
+            {"ql", Word::AlignLeft},
+            {"qc", Word::AlignCentre},
+            {"qr", Word::AlignRight},
+            {"qj", Word::AlignJustify},
+            {"qd", Word::AlignJustify},
+            {"li", Word::LeftIndent},
+            {"lin", Word::LeftIndent},
+            {"ri", Word::RightIndent},
+            {"rin", Word::RightIndent},
+            {"fi", Word::FirstLineIndent},
+            {"sb", Word::SpaceBefore},
+            {"sa", Word::SpaceAfter},
+            {"sl", Word::LineSpacing},
+            {"slmult", Word::LineSpacingMultiple},
+            {"tx", Word::TabPosition},
+            {"tqr", Word::TabRight},
+            {"tqc", Word::TabCentre},
+            {"tqdec", Word::TabDecimal},
+            {"tb", Word::BarTab},
+            {"fnil", Word::FamilyNil},
+            {"froman", Word::FamilyRoman},
+            {"fswiss", Word::FamilySwiss},
+            {"fmodern", Word::FamilyModern},
+            {"fscript", Word::FamilyScript},
+            {"fdecor", Word::FamilyDecorative},
+            {"ftech", Word::FamilyTechnical},
+            {"fcharset", Word::Charset},
+            {"cpg", Word::FontCodePage},
+            {"red", Word::Red},
+            {"green", Word::Green},
+            {"blue", Word::Blue},
+            {"pngblip", Word::Png},
+            {"jpegblip", Word::Jpeg},
+            {"dibitmap", Word::Dib},
+            {"wmetafile", Word::Wmf},
+            {"emfblip", Word::Emf},
+            {"macpict", Word::OtherPicture},
+            {"pmmetafile", Word::OtherPicture},
+            {"wbitmap", Word::OtherPicture},
+            {"picw", Word::PictureWidth},
+            {"pich", Word::PictureHeight},
+            {"picwgoal", Word::PictureWidthGoal},
+            {"pichgoal", Word::PictureHeightGoal},
+            {"picscalex", Word::PictureScaleX},
             {"picscaley", Word::PictureScaleY},
         };
         // Every kind of underline shows as the one underline.
-        for (std::string_view kind : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash",
-                                      "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash",
-                                      "ululdbwave", "ulw", "ulwave"})
+        for (std::string_view kind :
+             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd",
+              "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
             w.emplace(kind, Word::Underline);
         // Destinations that hold no text of the document, in case they come
         // without the \* that marks them.
-        for (std::string_view skip :
-             {"info", "stylesheet", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-              "footerf", "footnote", "annotation", "atnid", "atnauthor", "filetbl", "revtbl", "listtable",
-              "listoverridetable", "pgdsctbl", "rsidtbl", "nonshppict", "fldinst", "datafield", "xe", "tc", "txe",
-              "rxe", "template", "comment", "title", "subject", "author", "operator", "keywords", "doccomm",
-              "bkmkstart", "bkmkend", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "pn",
-              "pnseclvl", "pntxta", "pntxtb", "themedata", "colorschememapping", "datastore", "latentstyles",
-              "xmlnstbl", "mmathPr", "generator", "private", "userprops", "docvar", "objdata", "objclass",
-              "objname", "shpinst", "picprop", "blipuid", "falt", "panose", "fontemb", "fontfile", "listpicture",
-              "background", "mailmerge", "fchars", "lchars", "protusertbl", "wgrffmtfilter", "pxe"})
+        for (std::string_view skip : {"info",
+                                      "stylesheet",
+                                      "header",
+                                      "headerl",
+                                      "headerr",
+                                      "headerf",
+                                      "footer",
+                                      "footerl",
+                                      "footerr",
+                                      "footerf",
+                                      "footnote",
+                                      "annotation",
+                                      "atnid",
+                                      "atnauthor",
+                                      "filetbl",
+                                      "revtbl",
+                                      "listtable",
+                                      "listoverridetable",
+                                      "pgdsctbl",
+                                      "rsidtbl",
+                                      "nonshppict",
+                                      "fldinst",
+                                      "datafield",
+                                      "xe",
+                                      "tc",
+                                      "txe",
+                                      "rxe",
+                                      "template",
+                                      "comment",
+                                      "title",
+                                      "subject",
+                                      "author",
+                                      "operator",
+                                      "keywords",
+                                      "doccomm",
+                                      "bkmkstart",
+                                      "bkmkend",
+                                      "ftnsep",
+                                      "ftnsepc",
+                                      "ftncn",
+                                      "aftnsep",
+                                      "aftnsepc",
+                                      "aftncn",
+                                      "pn",
+                                      "pnseclvl",
+                                      "pntxta",
+                                      "pntxtb",
+                                      "themedata",
+                                      "colorschememapping",
+                                      "datastore",
+                                      "latentstyles",
+                                      "xmlnstbl",
+                                      "mmathPr",
+                                      "generator",
+                                      "private",
+                                      "userprops",
+                                      "docvar",
+                                      "objdata",
+                                      "objclass",
+                                      "objname",
+                                      "shpinst",
+                                      "picprop",
+                                      "blipuid",
+                                      "falt",
+                                      "panose",
+                                      "fontemb",
+                                      "fontfile",
+                                      "listpicture",
+                                      "background",
+                                      "mailmerge",
+                                      "fchars",
+                                      "lchars",
+                                      "protusertbl",
+                                      "wgrffmtfilter",
+                                      "pxe"})
             w.emplace(skip, Word::SkipDestination);
         return w;
     }();
@@ -135,8 +339,12 @@ struct PictureEntry {
     std::int64_t width = 0, height = 0, widthGoal = 0, heightGoal = 0, scaleX = 100, scaleY = 100;
 };
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -261,8 +469,9 @@ private:
             return;
         }
         if (std::exchange(m_star, false)) {
-            const bool wanted = known && (found->second == Word::ShapePicture || found->second == Word::UnicodeText ||
-                                          found->second == Word::Picture);
+            const bool wanted =
+                known && (found->second == Word::ShapePicture || found->second == Word::UnicodeText ||
+                          found->second == Word::Picture);
             if (!wanted) {
                 State().destination = Destination::Skip;
                 return;
@@ -303,23 +512,32 @@ private:
         switch (symbol) {
         case '{':
         case '}':
-        case '\\': Literal(static_cast<unsigned char>(symbol)); break;
-        case '~': Character(0x00A0); break;
-        case '_': Character(0x2011); break;
-        case '*': m_star = true; break;
+        case '\\':
+            Literal(static_cast<unsigned char>(symbol));
+            break;
+        case '~':
+            Character(0x00A0);
+            break;
+        case '_':
+            Character(0x2011);
+            break;
+        case '*':
+            m_star = true;
+            break;
         case '\r':
         case '\n':
             if (State().destination == Destination::Text)
                 EndParagraph();
             break;
-        default: break; // \- optional hyphen, \| and \: formula and index marks
+        default:
+            break; // \- optional hyphen, \| and \: formula and index marks
         }
     }
 
     // \binN: N raw bytes, never read as RTF.
     void Binary(int count) {
-        const std::size_t length = std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count),
-                                                         m_input.size() - m_at);
+        const std::size_t length =
+            std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count), m_input.size() - m_at);
         const std::string_view bytes = m_input.substr(m_at, length);
         m_at += length;
         if (Outside())
@@ -393,12 +611,15 @@ private:
         GroupState& state = State();
         const bool on = !hasParameter || value != 0;
         switch (state.destination) {
-        case Destination::Skip: return;
+        case Destination::Skip:
+            return;
         case Destination::UnicodeFallback:
             if (word == Word::UnicodeText)
                 state.destination = Destination::Text;
             return;
-        case Destination::FontTable: FontTableWord(word, value); return;
+        case Destination::FontTable:
+            FontTableWord(word, value);
+            return;
         case Destination::ColourTable:
             if (word == Word::Red)
                 m_colour.colour.red = static_cast<std::uint8_t>(Clamp(value, 0, 255));
@@ -410,107 +631,220 @@ private:
                 return;
             m_colour.set = true;
             return;
-        case Destination::Picture: PictureWord(word, value); return;
-        case Destination::Text: break;
+        case Destination::Picture:
+            PictureWord(word, value);
+            return;
+        case Destination::Text:
+            break;
         }
 
         RtfTextStyle& style = state.style;
         RtfParagraphFormat& paragraph = state.paragraph;
         switch (word) {
-        case Word::Ansi: m_codePage = m_codePageSet ? m_codePage : 1252; break;
+        case Word::Ansi:
+            m_codePage = m_codePageSet ? m_codePage : 1252;
+            break;
         case Word::AnsiCodePage:
             m_codePage = value > 0 ? value : 1252;
             m_codePageSet = true;
             break;
-        case Word::Mac: m_codePage = 10000; break;
-        case Word::Pc: m_codePage = 437; break;
-        case Word::Pca: m_codePage = 850; break;
-        case Word::DefaultFont: m_defaultFont = value; break;
+        case Word::Mac:
+            m_codePage = 10000;
+            break;
+        case Word::Pc:
+            m_codePage = 437;
+            break;
+        case Word::Pca:
+            m_codePage = 850;
+            break;
+        case Word::DefaultFont:
+            m_defaultFont = value;
+            break;
         case Word::DefaultTab:
             if (value > 0)
                 m_document.defaultTabWidth = Clamp(value, 15, MaxLength);
             break;
-        case Word::UnicodeSkip: state.unicodeSkip = Clamp(value, 0, 255); break;
+        case Word::UnicodeSkip:
+            state.unicodeSkip = Clamp(value, 0, 255);
+            break;
         case Word::Unicode:
             UnicodeCharacter(value);
             m_pendingSkip = state.unicodeSkip;
             break;
-        case Word::FontTable: state.destination = Destination::FontTable; break;
+        case Word::FontTable:
+            state.destination = Destination::FontTable;
+            break;
         case Word::ColourTable:
             state.destination = Destination::ColourTable;
             m_colour = {};
             break;
-        case Word::Picture: StartPicture(); break;
-        case Word::SkipDestination: state.destination = Destination::Skip; break;
-        case Word::UnicodePair: state.destination = Destination::UnicodeFallback; break;
+        case Word::Picture:
+            StartPicture();
+            break;
+        case Word::SkipDestination:
+            state.destination = Destination::Skip;
+            break;
+        case Word::UnicodePair:
+            state.destination = Destination::UnicodeFallback;
+            break;
         case Word::ShapePicture:
-        case Word::UnicodeText: break;
-        case Word::Paragraph: EndParagraph(); break;
-        case Word::Row: EndParagraph(); break;
-        case Word::Line: AddRun(RtfRunKind::LineBreak); break;
+        case Word::UnicodeText:
+            break;
+        case Word::Paragraph:
+            EndParagraph();
+            break;
+        case Word::Row:
+            EndParagraph();
+            break;
+        case Word::Line:
+            AddRun(RtfRunKind::LineBreak);
+            break;
         case Word::Tab:
-        case Word::Cell: AddRun(RtfRunKind::Tab); break;
-        case Word::EmDash: Character(0x2014); break;
-        case Word::EnDash: Character(0x2013); break;
-        case Word::EmSpace: Character(0x2003); break;
-        case Word::EnSpace: Character(0x2002); break;
-        case Word::QuarterEmSpace: Character(0x2005); break;
-        case Word::Bullet: Character(0x2022); break;
-        case Word::LeftQuote: Character(0x2018); break;
-        case Word::RightQuote: Character(0x2019); break;
-        case Word::LeftDoubleQuote: Character(0x201C); break;
-        case Word::RightDoubleQuote: Character(0x201D); break;
-        case Word::ZeroWidthJoiner: Character(0x200D); break;
-        case Word::ZeroWidthNonJoiner: Character(0x200C); break;
-        case Word::LeftToRightMark: Character(0x200E); break;
-        case Word::RightToLeftMark: Character(0x200F); break;
+        case Word::Cell:
+            AddRun(RtfRunKind::Tab);
+            break;
+        case Word::EmDash:
+            Character(0x2014);
+            break;
+        case Word::EnDash:
+            Character(0x2013);
+            break;
+        case Word::EmSpace:
+            Character(0x2003);
+            break;
+        case Word::EnSpace:
+            Character(0x2002);
+            break;
+        case Word::QuarterEmSpace:
+            Character(0x2005);
+            break;
+        case Word::Bullet:
+            Character(0x2022);
+            break;
+        case Word::LeftQuote:
+            Character(0x2018);
+            break;
+        case Word::RightQuote:
+            Character(0x2019);
+            break;
+        case Word::LeftDoubleQuote:
+            Character(0x201C);
+            break;
+        case Word::RightDoubleQuote:
+            Character(0x201D);
+            break;
+        case Word::ZeroWidthJoiner:
+            Character(0x200D);
+            break;
+        case Word::ZeroWidthNonJoiner:
+            Character(0x200C);
+            break;
+        case Word::LeftToRightMark:
+            Character(0x200E);
+            break;
+        case Word::RightToLeftMark:
+            Character(0x200F);
+            break;
         case Word::Plain:
             style = RtfTextStyle{};
             state.fontNumber = -1;
             style.font = FontIndex(m_defaultFont);
             state.hidden = false;
             break;
-        case Word::Bold: style.bold = on; break;
-        case Word::Italic: style.italic = on; break;
-        case Word::Underline: style.underline = on; break;
-        case Word::UnderlineNone: style.underline = false; break;
-        case Word::Strike: style.strike = on; break;
+        case Word::Bold:
+            style.bold = on;
+            break;
+        case Word::Italic:
+            style.italic = on;
+            break;
+        case Word::Underline:
+            style.underline = on;
+            break;
+        case Word::UnderlineNone:
+            style.underline = false;
+            break;
+        case Word::Strike:
+            style.strike = on;
+            break;
         case Word::Font:
             state.fontNumber = value;
             style.font = FontIndex(value);
             break;
-        case Word::FontSize: style.halfPoints = hasParameter && value > 0 ? Clamp(value, 2, MaxHalfPoints) : 24; break;
+        case Word::FontSize:
+            style.halfPoints = hasParameter && value > 0 ? Clamp(value, 2, MaxHalfPoints) : 24;
+            break;
         case Word::Colour: {
             const bool valid = value >= 0 && static_cast<std::size_t>(value) < m_colourSet.size() &&
                                m_colourSet[static_cast<std::size_t>(value)];
             style.colour = valid ? value : -1;
             break;
         }
-        case Word::Superscript: style.position = RtfVerticalPosition::Superscript; break;
-        case Word::Subscript: style.position = RtfVerticalPosition::Subscript; break;
-        case Word::NoSuperSub: style.position = RtfVerticalPosition::Baseline; break;
-        case Word::Hidden: state.hidden = on; break;
+        case Word::Superscript:
+            style.position = RtfVerticalPosition::Superscript;
+            break;
+        case Word::Subscript:
+            style.position = RtfVerticalPosition::Subscript;
+            break;
+        case Word::NoSuperSub:
+            style.position = RtfVerticalPosition::Baseline;
+            break;
+        case Word::Hidden:
+            state.hidden = on;
+            break;
         case Word::ParagraphDefault:
             paragraph = RtfParagraphFormat{};
             state.nextTabKind = RtfTabKind::Left;
             break;
-        case Word::AlignLeft: paragraph.alignment = RtfAlignment::Left; break;
-        case Word::AlignCentre: paragraph.alignment = RtfAlignment::Centre; break;
-        case Word::AlignRight: paragraph.alignment = RtfAlignment::Right; break;
-        case Word::AlignJustify: paragraph.alignment = RtfAlignment::Justify; break;
-        case Word::LeftIndent: paragraph.leftIndent = Clamp(value, -MaxLength, MaxLength); break;
-        case Word::RightIndent: paragraph.rightIndent = Clamp(value, -MaxLength, MaxLength); break;
-        case Word::FirstLineIndent: paragraph.firstLineIndent = Clamp(value, -MaxLength, MaxLength); break;
-        case Word::SpaceBefore: paragraph.spaceBefore = Clamp(value, 0, MaxLength); break;
-        case Word::SpaceAfter: paragraph.spaceAfter = Clamp(value, 0, MaxLength); break;
-        case Word::LineSpacing: paragraph.lineSpacing = Clamp(value, -MaxLength, MaxLength); break;
-        case Word::LineSpacingMultiple: paragraph.lineSpacingMultiple = on; break;
-        case Word::TabPosition: AddTabStop(paragraph, Clamp(value, 0, MaxLength), state.nextTabKind); break;
-        case Word::TabRight: state.nextTabKind = RtfTabKind::Right; break;
-        case Word::TabCentre: state.nextTabKind = RtfTabKind::Centre; break;
-        case Word::TabDecimal: state.nextTabKind = RtfTabKind::Decimal; break;
-        case Word::BarTab: state.nextTabKind = RtfTabKind::Left; break;
-        default: break;
+        case Word::AlignLeft:
+            paragraph.alignment = RtfAlignment::Left;
+            break;
+        case Word::AlignCentre:
+            paragraph.alignment = RtfAlignment::Centre;
+            break;
+        case Word::AlignRight:
+            paragraph.alignment = RtfAlignment::Right;
+            break;
+        case Word::AlignJustify:
+            paragraph.alignment = RtfAlignment::Justify;
+            break;
+        case Word::LeftIndent:
+            paragraph.leftIndent = Clamp(value, -MaxLength, MaxLength);
+            break;
+        case Word::RightIndent:
+            paragraph.rightIndent = Clamp(value, -MaxLength, MaxLength);
+            break;
+        case Word::FirstLineIndent:
+            paragraph.firstLineIndent = Clamp(value, -MaxLength, MaxLength);
+            break;
+        case Word::SpaceBefore:
+            paragraph.spaceBefore = Clamp(value, 0, MaxLength);
+            break;
+        case Word::SpaceAfter:
+            paragraph.spaceAfter = Clamp(value, 0, MaxLength);
+            break;
+        case Word::LineSpacing:
+            paragraph.lineSpacing = Clamp(value, -MaxLength, MaxLength);
+            break;
+        case Word::LineSpacingMultiple:
+            paragraph.lineSpacingMultiple = on;
+            break;
+        case Word::TabPosition:
+            AddTabStop(paragraph, Clamp(value, 0, MaxLength), state.nextTabKind);
+            break;
+        case Word::TabRight:
+            state.nextTabKind = RtfTabKind::Right;
+            break;
+        case Word::TabCentre:
+            state.nextTabKind = RtfTabKind::Centre;
+            break;
+        case Word::TabDecimal:
+            state.nextTabKind = RtfTabKind::Decimal;
+            break;
+        case Word::BarTab:
+            state.nextTabKind = RtfTabKind::Left;
+            break;
+        default:
+            break;
         }
     }
 
@@ -542,20 +876,37 @@ private:
             m_font.codePage = value > 0 ? value : m_font.codePage;
             m_fontCodePageSet = true;
             break;
-        case Word::FamilyNil: m_font.family = RtfFontFamily::Default; break;
-        case Word::FamilyRoman: m_font.family = RtfFontFamily::Roman; break;
-        case Word::FamilySwiss: m_font.family = RtfFontFamily::Swiss; break;
-        case Word::FamilyModern: m_font.family = RtfFontFamily::Modern; break;
-        case Word::FamilyScript: m_font.family = RtfFontFamily::Script; break;
-        case Word::FamilyDecorative: m_font.family = RtfFontFamily::Decorative; break;
-        case Word::FamilyTechnical: m_font.family = RtfFontFamily::Technical; break;
+        case Word::FamilyNil:
+            m_font.family = RtfFontFamily::Default;
+            break;
+        case Word::FamilyRoman:
+            m_font.family = RtfFontFamily::Roman;
+            break;
+        case Word::FamilySwiss:
+            m_font.family = RtfFontFamily::Swiss;
+            break;
+        case Word::FamilyModern:
+            m_font.family = RtfFontFamily::Modern;
+            break;
+        case Word::FamilyScript:
+            m_font.family = RtfFontFamily::Script;
+            break;
+        case Word::FamilyDecorative:
+            m_font.family = RtfFontFamily::Decorative;
+            break;
+        case Word::FamilyTechnical:
+            m_font.family = RtfFontFamily::Technical;
+            break;
         case Word::Unicode:
             if (value != 0)
                 AppendFontName(static_cast<wchar_t>(value < 0 ? value + 0x10000 : std::min(value, 0xFFFD)));
             m_pendingSkip = State().unicodeSkip;
             break;
-        case Word::SkipDestination: State().destination = Destination::Skip; break;
-        default: break;
+        case Word::SkipDestination:
+            State().destination = Destination::Skip;
+            break;
+        default:
+            break;
         }
     }
 
@@ -650,7 +1001,8 @@ private:
             Stop();
             return;
         }
-        if (m_runs.empty() || m_runs.back().kind != RtfRunKind::Text || !(m_runs.back().style == state.style)) {
+        if (m_runs.empty() || m_runs.back().kind != RtfRunKind::Text ||
+            !(m_runs.back().style == state.style)) {
             if (!AddRun(RtfRunKind::Text))
                 return;
         }
@@ -708,20 +1060,47 @@ private:
     void PictureWord(Word word, int value) {
         PictureEntry& p = m_pictureEntry;
         switch (word) {
-        case Word::Png: p.kind = PictureKind::Png; break;
-        case Word::Jpeg: p.kind = PictureKind::Jpeg; break;
-        case Word::Dib: p.kind = PictureKind::Dib; break;
-        case Word::Wmf: p.kind = PictureKind::Wmf; break;
-        case Word::Emf: p.kind = PictureKind::Emf; break;
-        case Word::OtherPicture: p.kind = PictureKind::Other; break;
-        case Word::PictureWidth: p.width = value; break;
-        case Word::PictureHeight: p.height = value; break;
-        case Word::PictureWidthGoal: p.widthGoal = value; break;
-        case Word::PictureHeightGoal: p.heightGoal = value; break;
-        case Word::PictureScaleX: p.scaleX = value; break;
-        case Word::PictureScaleY: p.scaleY = value; break;
-        case Word::SkipDestination: State().destination = Destination::Skip; break;
-        default: break;
+        case Word::Png:
+            p.kind = PictureKind::Png;
+            break;
+        case Word::Jpeg:
+            p.kind = PictureKind::Jpeg;
+            break;
+        case Word::Dib:
+            p.kind = PictureKind::Dib;
+            break;
+        case Word::Wmf:
+            p.kind = PictureKind::Wmf;
+            break;
+        case Word::Emf:
+            p.kind = PictureKind::Emf;
+            break;
+        case Word::OtherPicture:
+            p.kind = PictureKind::Other;
+            break;
+        case Word::PictureWidth:
+            p.width = value;
+            break;
+        case Word::PictureHeight:
+            p.height = value;
+            break;
+        case Word::PictureWidthGoal:
+            p.widthGoal = value;
+            break;
+        case Word::PictureHeightGoal:
+            p.heightGoal = value;
+            break;
+        case Word::PictureScaleX:
+            p.scaleX = value;
+            break;
+        case Word::PictureScaleY:
+            p.scaleY = value;
+            break;
+        case Word::SkipDestination:
+            State().destination = Destination::Skip;
+            break;
+        default:
+            break;
         }
     }
 
@@ -756,7 +1135,8 @@ private:
     // The shown length of one side: the goal, else the picture's own extent
     // (pixels for bitmaps, hundredths of a millimetre for metafiles), else the
     // image's pixels; then the scale, within a frame of sane size.
-    static int ShownTwips(std::int64_t goal, std::int64_t extent, bool metafile, int pixels, std::int64_t scale) {
+    static int ShownTwips(std::int64_t goal, std::int64_t extent, bool metafile, int pixels,
+                          std::int64_t scale) {
         std::int64_t twips = goal;
         if (twips <= 0 && extent > 0)
             twips = metafile ? extent * 1440 / 2540 : extent * 15;
@@ -774,12 +1154,23 @@ private:
         RtfPicture picture;
         if (!p.tooLarge) {
             switch (p.kind) {
-            case PictureKind::Png: picture = PngPicture(std::move(p.data)); break;
-            case PictureKind::Jpeg: picture = JpegPicture(std::move(p.data)); break;
-            case PictureKind::Dib: picture = DibPicture(p.data); break;
-            case PictureKind::Wmf: picture = MetafilePicture(p.data); break;
-            case PictureKind::Emf: picture = EnhancedMetafilePicture(p.data); break;
-            case PictureKind::Other: break;
+            case PictureKind::Png:
+                picture = PngPicture(std::move(p.data));
+                break;
+            case PictureKind::Jpeg:
+                picture = JpegPicture(std::move(p.data));
+                break;
+            case PictureKind::Dib:
+                picture = DibPicture(p.data);
+                break;
+            case PictureKind::Wmf:
+                picture = MetafilePicture(p.data);
+                break;
+            case PictureKind::Emf:
+                picture = EnhancedMetafilePicture(p.data);
+                break;
+            case PictureKind::Other:
+                break;
             }
         }
         if (picture.bytes.size() > RtfLimits::MaxPictureBytes - m_pictureBytes)
@@ -836,29 +1227,51 @@ private:
 
 } // namespace
 
-RtfDocument ReadRtf(std::string_view rtf) { return Reader(rtf).Read(); }
+RtfDocument ReadRtf(std::string_view rtf) {
+    return Reader(rtf).Read();
+}
 
-bool LooksLikeRtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
+bool LooksLikeRtf(std::string_view bytes) {
+    return bytes.substr(0, 5) == "{\\rtf";
+}
 
 int CodePageOfCharset(int charset) {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return CodePageSymbol;
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0; // 1, the default character set, and any other: the document's code page
+    case 0:
+        return 1252;
+    case 2:
+        return CodePageSymbol;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 255:
+        return 437;
+    default:
+        return 0; // 1, the default character set, and any other: the document's code page
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "compact_style.h"
-#include "form1.h"
 #include "gui_test.h"
+#include "main_window.h"
 
 #include <gtest/gtest.h>
 #include <wx/combobox.h>
@@ -18,7 +18,7 @@
 // A real main window, shown at the top-left corner of the virtual screen,
 // with a watcher on each pane's web view. Clicks and typing go through the
 // toolkit as a user's would.
-class Form1Test : public testing::Test {
+class MainWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ApplyCompactStyle(); }
 
@@ -28,9 +28,9 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-folder-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         programFolder = pattern;
-        form = new Form1(programFolder);
+        form = new MainWindow(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
-            watchers[i] = std::make_unique<LoadWatcher>(form->WebBrowser[i]->View());
+            watchers[i] = std::make_unique<LoadWatcher>(form->paneViews[i]->View());
     }
 
     void TearDown() override {
@@ -80,12 +80,13 @@ protected:
 
     std::vector<std::string> SortedRequests() const {
         auto requests = TestProxy().Requests();
-        std::erase_if(requests, [](const std::string& url) { return url.find("favicon") != std::string::npos; });
+        std::erase_if(requests,
+                      [](const std::string& url) { return url.find("favicon") != std::string::npos; });
         std::sort(requests.begin(), requests.end());
         return requests;
     }
 
-    Form1* form = nullptr;
+    MainWindow* form = nullptr;
     std::filesystem::path programFolder; // a fresh, empty one for each test
     PaneArray<std::unique_ptr<LoadWatcher>> watchers;
 

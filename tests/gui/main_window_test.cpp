@@ -1,6 +1,5 @@
 #include "engine_catalogue.h"
-#include "fake_desktop_opener.h"
-#include "form1_fixture.h"
+#include "main_window_fixture.h"
 #include "wx_placement.h"
 
 #include <wx/button.h>
@@ -13,7 +12,8 @@ std::vector<std::string> NewYorkUrls(int times = 1) {
     std::vector<std::string> urls;
     for (int n = 0; n < times; ++n) {
         urls.insert(urls.end(),
-                    {"http://www.altavista.com/cgi-bin/query?pg=q&kl=XX&stype=stext&q=new+york&search.x=11&search.y=10",
+                    {"http://www.altavista.com/cgi-bin/"
+                     "query?pg=q&kl=XX&stype=stext&q=new+york&search.x=11&search.y=10",
                      "http://www.lycos.com/cgi-bin/pursuit?cat=dir&query=new+york",
                      "http://www.infoseek.com/Titles?qt=new+york&col=WW&sv=IS&lk=noframes&svx=home_searchbox",
                      "http://www.savvysearch.com/search.cgi?s=new+york",
@@ -23,157 +23,163 @@ std::vector<std::string> NewYorkUrls(int times = 1) {
     return urls;
 }
 
-float TwipsTop(wxWindow* w) { return WxPlacement(w).Top(); }
+float TwipsTop(wxWindow* w) {
+    return WxPlacement(w).Top();
+}
 
 } // namespace
 
-TEST_F(Form1Test, ANewWindowHasTheDesignLayout) {
+TEST_F(MainWindowTest, ANewWindowHasTheDesignLayout) {
     EXPECT_EQ(form->GetTitle(), L"Scoutwell");
     EXPECT_EQ(form->GetBackgroundColour(), wxColour(0, 0, 0));
     EXPECT_EQ(form->GetClientSize(), wxSize(626, 453)); // 9390 x 6795 twips
-    EXPECT_FLOAT_EQ(WxPlacement(form->Frame1).Height(), 1575);
+    EXPECT_FLOAT_EQ(WxPlacement(form->searchPanel).Height(), 1575);
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         SCOPED_TRACE(i);
-        WxPlacement view(form->WebBrowser[i]->View());
+        WxPlacement view(form->paneViews[i]->View());
         EXPECT_FLOAT_EQ(view.Top(), 1560 + 1080 * i);
         EXPECT_FLOAT_EQ(view.Left(), 720);
         EXPECT_FLOAT_EQ(view.Width(), 8655);
         EXPECT_FLOAT_EQ(view.Height(), 1095);
-        EXPECT_FLOAT_EQ(TwipsTop(form->Frame4[i]), 1560 + 1080 * i);
-        EXPECT_EQ(form->Frame4[i]->GetBackgroundColour(), wxColour(192, 0, 0));
-        EXPECT_EQ(form->Openbtn[i]->GetLabel(), L"Open");
-        EXPECT_EQ(form->WebBrowser[i]->LocationURL(), L"");
+        EXPECT_FLOAT_EQ(TwipsTop(form->paneButtonColumns[i]), 1560 + 1080 * i);
+        EXPECT_EQ(form->paneButtonColumns[i]->GetBackgroundColour(), wxColour(192, 0, 0));
+        EXPECT_EQ(form->openButtons[i]->GetLabel(), L"Open");
+        EXPECT_EQ(form->paneViews[i]->LocationURL(), L"");
         // The number above each chooser counts from 1.
-        EXPECT_EQ(form->Label2[i]->GetLabel(), wxString::Format("%d", i + 1));
-        EXPECT_EQ(form->Label2[i]->GetPosition().x, form->SearchEngine[i]->GetPosition().x);
-        EXPECT_LT(form->Label2[i]->GetPosition().y, form->SearchEngine[i]->GetPosition().y);
+        EXPECT_EQ(form->chooserNumbers[i]->GetLabel(), wxString::Format("%d", i + 1));
+        EXPECT_EQ(form->chooserNumbers[i]->GetPosition().x, form->engineChoosers[i]->GetPosition().x);
+        EXPECT_LT(form->chooserNumbers[i]->GetPosition().y, form->engineChoosers[i]->GetPosition().y);
     }
-    EXPECT_FALSE(form->Frame5->IsShown());
-    EXPECT_FALSE(form->Timer1.IsRunning());
-    EXPECT_EQ(form->Frame3->GetBackgroundColour(), wxColour(255, 255, 255));
-    EXPECT_EQ(form->Text1->GetValue(), L"");
-    EXPECT_EQ(form->Text2->GetValue(), L"");
+    EXPECT_FALSE(form->urlBar->IsShown());
+    EXPECT_FALSE(form->urlTimer.IsRunning());
+    EXPECT_EQ(form->hintPanel->GetBackgroundColour(), wxColour(255, 255, 255));
+    EXPECT_EQ(form->keywordsBox->GetValue(), L"");
+    EXPECT_EQ(form->urlBox->GetValue(), L"");
 }
 
-TEST_F(Form1Test, ChoosersListTheCatalogueAndStartOnTheFiveDefaultEngines) {
+TEST_F(MainWindowTest, ChoosersListTheCatalogueAndStartOnTheFiveDefaultEngines) {
     const wchar_t* initial[PaneCount] = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"};
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        EXPECT_EQ(form->SearchEngine[i]->GetValue(), initial[i]);
-        ASSERT_EQ(form->SearchEngine[i]->GetCount(), EngineCount);
+        EXPECT_EQ(form->engineChoosers[i]->GetValue(), initial[i]);
+        ASSERT_EQ(form->engineChoosers[i]->GetCount(), EngineCount);
         for (unsigned row = 0; row < EngineCount; ++row)
-            EXPECT_EQ(form->SearchEngine[i]->GetString(row), std::wstring(EngineCatalogue()[row].DisplayName));
+            EXPECT_EQ(form->engineChoosers[i]->GetString(row),
+                      std::wstring(EngineCatalogue()[row].DisplayName));
     }
-    const wxString hint = form->Label3->GetLabel();
+    const wxString hint = form->hintLabel->GetLabel();
     EXPECT_EQ(hint.length(), 255u);
-    EXPECT_EQ(hint, L"Quick Hints: Left-Click will allow you to surf within the same browser window.  Right-Click "
-                    L"gives you the options to Open in a New Window, which will open your regular browser,  "
-                    L"Right-Click gives other options also.  Use Open to expand the browser window.");
+    EXPECT_EQ(hint,
+              L"Quick Hints: Left-Click will allow you to surf within the same browser window.  Right-Click "
+              L"gives you the options to Open in a New Window, which will open your regular browser,  "
+              L"Right-Click gives other options also.  Use Open to expand the browser window.");
     EXPECT_EQ(form->GetDefaultItem(), nullptr);
 }
 
-TEST_F(Form1Test, EnterInTheKeywordBoxSearchesEveryPaneOnce) {
+TEST_F(MainWindowTest, EnterInTheKeywordBoxSearchesEveryPaneOnce) {
     ShowAtOrigin();
-    TypeInto(form->Text1, "new york");
+    TypeInto(form->keywordsBox, "new york");
     EXPECT_TRUE(TestProxy().Requests().empty()); // the space typed started nothing
     PressKey(WXK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return SortedRequests().size() >= 5; }));
     RunEventLoopFor(std::chrono::milliseconds(300));
     EXPECT_EQ(SortedRequests(), NewYorkUrls());
-    EXPECT_EQ(form->Text1->GetValue(), L"new york");
+    EXPECT_EQ(form->keywordsBox->GetValue(), L"new york");
 }
 
-TEST_F(Form1Test, EachClickOnSearchNavigatesAllFivePanes) {
+TEST_F(MainWindowTest, EachClickOnSearchNavigatesAllFivePanes) {
     ShowAtOrigin();
-    form->Text1->ChangeValue("new york");
-    Click(form->Command1);
+    form->keywordsBox->ChangeValue("new york");
+    Click(form->searchButton);
     ASSERT_TRUE(WaitFor([&] { return SortedRequests().size() >= 5; }));
     for (PaneIndex i = 0; i < PaneCount; ++i)
         ASSERT_TRUE(WaitFor([&] { return !watchers[i]->Loaded().empty(); }));
-    Click(form->Command1);
+    Click(form->searchButton);
     ASSERT_TRUE(WaitFor([&] { return SortedRequests().size() >= 10; }));
     RunEventLoopFor(std::chrono::milliseconds(300));
     EXPECT_EQ(SortedRequests(), NewYorkUrls(2));
 }
 
-TEST_F(Form1Test, TypedChooserTextsPickTheirEngineAndEnterThereSearchesNothing) {
+TEST_F(MainWindowTest, TypedChooserTextsPickTheirEngineAndEnterThereSearchesNothing) {
     ShowAtOrigin();
-    form->Text1->ChangeValue("x");
-    TypeInto(form->SearchEngine[1], "yahoo");
+    form->keywordsBox->ChangeValue("x");
+    TypeInto(form->engineChoosers[1], "yahoo");
     PressKey(WXK_RETURN);
-    TypeInto(form->SearchEngine[3], "Hot");
+    TypeInto(form->engineChoosers[3], "Hot");
     RunEventLoopFor(std::chrono::milliseconds(500));
     EXPECT_TRUE(TestProxy().Requests().empty());
-    EXPECT_EQ(form->SearchEngine[1]->GetValue(), L"yahoo");
+    EXPECT_EQ(form->engineChoosers[1]->GetValue(), L"yahoo");
 
-    Click(form->Command1);
+    Click(form->searchButton);
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=x"));
-    EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://www.hotbot.com/?MT=x&SM=MC&DV=0&LG=any&DC=10&DE=2&BT=H"));
+    EXPECT_TRUE(
+        watchers[3]->WaitUntilLoaded(L"http://www.hotbot.com/?MT=x&SM=MC&DV=0&LG=any&DC=10&DE=2&BT=H"));
 }
 
-TEST_F(Form1Test, BackAndFwdMoveOnlyTheirOwnPane) {
+TEST_F(MainWindowTest, BackAndFwdMoveOnlyTheirOwnPane) {
     ShowAtOrigin();
     const std::wstring first = L"http://search.yahoo.com/bin/search?p=first";
     const std::wstring second = L"http://search.yahoo.com/bin/search?p=second";
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        form->SearchEngine[i]->ChangeValue("Yahoo");
+        form->engineChoosers[i]->ChangeValue("Yahoo");
     for (const auto& keywords : {L"first", L"second"}) {
-        form->Text1->ChangeValue(keywords);
-        form->Command1_Click();
+        form->keywordsBox->ChangeValue(keywords);
+        form->OnSearch();
         const std::wstring url = std::wstring(L"http://search.yahoo.com/bin/search?p=") + keywords;
         for (PaneIndex i = 0; i < PaneCount; ++i)
             ASSERT_TRUE(watchers[i]->WaitUntilLoaded(url)) << i;
     }
-    ASSERT_TRUE(WaitFor([&] { return form->WebBrowser[2]->View()->CanGoBack(); }));
+    ASSERT_TRUE(WaitFor([&] { return form->paneViews[2]->View()->CanGoBack(); }));
 
-    Click(form->Backbtn[2]);
+    Click(form->backButtons[2]);
     ASSERT_TRUE(watchers[2]->WaitUntilLoaded(first));
-    ASSERT_TRUE(WaitFor([&] { return form->WebBrowser[2]->View()->CanGoForward(); }));
+    ASSERT_TRUE(WaitFor([&] { return form->paneViews[2]->View()->CanGoForward(); }));
     for (PaneIndex i : {0, 1, 3, 4})
-        EXPECT_EQ(form->WebBrowser[i]->LocationURL(), second);
+        EXPECT_EQ(form->paneViews[i]->LocationURL(), second);
 
-    Click(form->Fwdbtn[2]);
+    Click(form->forwardButtons[2]);
     EXPECT_TRUE(watchers[2]->WaitUntilLoaded(second));
-    ASSERT_TRUE(WaitFor([&] { return form->WebBrowser[2]->View()->CanGoBack(); }));
+    ASSERT_TRUE(WaitFor([&] { return form->paneViews[2]->View()->CanGoBack(); }));
 
     // Past the start of the history the click does nothing and says nothing.
-    form->Backbtn_Click(2);
+    form->OnBack(2);
     ASSERT_TRUE(watchers[2]->WaitUntilLoaded(first));
-    ASSERT_TRUE(WaitFor([&] { return !form->WebBrowser[2]->View()->IsBusy(); }));
+    ASSERT_TRUE(WaitFor([&] { return !form->paneViews[2]->View()->IsBusy(); }));
     const auto loadsBefore = watchers[2]->Loaded().size();
-    Click(form->Backbtn[2]);
-    Click(form->Stopbtn[2]);
+    Click(form->backButtons[2]);
+    Click(form->stopButtons[2]);
     RunEventLoopFor(std::chrono::milliseconds(500));
-    EXPECT_EQ(form->WebBrowser[2]->LocationURL(), first);
+    EXPECT_EQ(form->paneViews[2]->LocationURL(), first);
     EXPECT_EQ(watchers[2]->Loaded().size(), loadsBefore);
 }
 
-TEST_F(Form1Test, BackOnAPaneThatShowedNothingDoesNothing) {
+TEST_F(MainWindowTest, BackOnAPaneThatShowedNothingDoesNothing) {
     ShowAtOrigin();
-    Click(form->Backbtn[0]);
-    Click(form->Fwdbtn[4]);
-    Click(form->Stopbtn[3]);
+    Click(form->backButtons[0]);
+    Click(form->forwardButtons[4]);
+    Click(form->stopButtons[3]);
     RunEventLoopFor(std::chrono::milliseconds(300));
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        EXPECT_EQ(form->WebBrowser[i]->LocationURL(), L"");
+        EXPECT_EQ(form->paneViews[i]->LocationURL(), L"");
     EXPECT_TRUE(TestProxy().Requests().empty());
 }
 
-TEST_F(Form1Test, TabFollowsTheWindowsTabOrderAcrossItsFrames) {
+TEST_F(MainWindowTest, TabFollowsTheWindowsTabOrderAcrossItsFrames) {
     ShowAtOrigin();
-    Click(form->Text1);
-    ASSERT_EQ(wxWindow::FindFocus(), form->Text1);
-    std::vector<wxWindow*> expected{form->Command1};
+    Click(form->keywordsBox);
+    ASSERT_EQ(wxWindow::FindFocus(), form->keywordsBox);
+    std::vector<wxWindow*> expected{form->searchButton};
     for (PaneIndex i = 0; i < PaneCount; ++i)
-        expected.push_back(form->SearchEngine[i]);
-    expected.insert(expected.end(), {form->Command2, form->Openbtn[0], form->Fwdbtn[0], form->Backbtn[0],
-                                     form->Stopbtn[0], form->Stopbtn[1], form->Backbtn[1]});
+        expected.push_back(form->engineChoosers[i]);
+    expected.insert(expected.end(),
+                    {form->saveButton, form->openButtons[0], form->forwardButtons[0], form->backButtons[0],
+                     form->stopButtons[0], form->stopButtons[1], form->backButtons[1]});
     for (wxWindow* next : expected) {
         PressKey(WXK_TAB);
         wxWindow* focus = wxWindow::FindFocus();
         EXPECT_TRUE(focus == next || next->IsDescendant(focus)) << next->GetLabel();
     }
     PressKey(WXK_TAB, wxMOD_SHIFT);
-    EXPECT_EQ(wxWindow::FindFocus(), form->Stopbtn[1]);
+    EXPECT_EQ(wxWindow::FindFocus(), form->stopButtons[1]);
 }
 
 namespace {
@@ -181,15 +187,16 @@ namespace {
 // A page that is one big link, so a click anywhere in the pane follows it.
 RecordingProxy::Response LinkPage(const std::string& href, const std::string& target) {
     RecordingProxy::Response response;
-    response.body = "<!doctype html><html><body style=\"margin:0\"><a id=\"link\" href=\"" + href + "\" target=\"" +
-                    target + "\" style=\"display:block;width:100vw;height:100vh\">link</a></body></html>";
+    response.body = "<!doctype html><html><body style=\"margin:0\"><a id=\"link\" href=\"" + href +
+                    "\" target=\"" + target +
+                    "\" style=\"display:block;width:100vw;height:100vh\">link</a></body></html>";
     return response;
 }
 
 } // namespace
 
-TEST_F(Form1Test, LinksAndScriptsAskingForANewWindowGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
-    FakeDesktopOpener opener;
+TEST_F(MainWindowTest, LinksAndScriptsAskingForANewWindowGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
         if (url.find("/blank-page") != std::string::npos)
@@ -207,45 +214,45 @@ TEST_F(Form1Test, LinksAndScriptsAskingForANewWindowGoToTheDesktopBrowserAndPlai
         return RecordingProxy::DefaultPage(url);
     });
 
-    form->WebBrowser[1]->Navigate(L"http://pages.test/blank-page");
+    form->paneViews[1]->Navigate(L"http://pages.test/blank-page");
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/blank-page"));
-    Click(form->WebBrowser[1]->View());
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://elsewhere.test/outside"});
-    EXPECT_EQ(form->WebBrowser[1]->LocationURL(), L"http://pages.test/blank-page");
+    Click(form->paneViews[1]->View());
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/outside");
+    EXPECT_EQ(form->paneViews[1]->LocationURL(), L"http://pages.test/blank-page");
 
-    form->WebBrowser[2]->Navigate(L"http://pages.test/file-page");
+    form->paneViews[2]->Navigate(L"http://pages.test/file-page");
     ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test/file-page"));
-    Click(form->WebBrowser[2]->View());
+    Click(form->paneViews[2]->View());
     RunEventLoopFor(std::chrono::milliseconds(1000));
-    EXPECT_EQ(opener.Calls().size(), 1u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 1u);
 
-    form->WebBrowser[4]->Navigate(L"http://pages.test/script-page");
+    form->paneViews[4]->Navigate(L"http://pages.test/script-page");
     ASSERT_TRUE(watchers[4]->WaitUntilLoaded(L"http://pages.test/script-page"));
-    Click(form->WebBrowser[4]->View());
-    ASSERT_TRUE(opener.WaitForCalls(2));
-    EXPECT_EQ(opener.Calls()[1].arguments, std::vector<std::string>{"http://elsewhere.test/popup"});
+    Click(form->paneViews[4]->View());
+    ASSERT_TRUE(WaitForDesktopCalls(2));
+    EXPECT_EQ(TestDesktop().Calls()[1].argument, "http://elsewhere.test/popup");
 
-    form->WebBrowser[3]->Navigate(L"http://pages.test/plain-page");
+    form->paneViews[3]->Navigate(L"http://pages.test/plain-page");
     ASSERT_TRUE(watchers[3]->WaitUntilLoaded(L"http://pages.test/plain-page"));
-    Click(form->WebBrowser[3]->View());
+    Click(form->paneViews[3]->View());
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://elsewhere.test/inside"));
-    EXPECT_EQ(opener.Calls().size(), 2u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 2u);
     EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
 }
 
-TEST_F(Form1Test, OpenLinkInNewWindowFromThePanesMenuGoesToTheDesktopBrowser) {
-    FakeDesktopOpener opener;
+TEST_F(MainWindowTest, OpenLinkInNewWindowFromThePanesMenuGoesToTheDesktopBrowser) {
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
         return url.find("/menu-page") != std::string::npos ? LinkPage("http://elsewhere.test/from-menu", "")
                                                            : RecordingProxy::DefaultPage(url);
     });
-    form->WebBrowser[0]->Navigate(L"http://pages.test/menu-page");
+    form->paneViews[0]->Navigate(L"http://pages.test/menu-page");
     ASSERT_TRUE(watchers[0]->WaitUntilLoaded(L"http://pages.test/menu-page"));
 
     wxUIActionSimulator simulator;
-    const wxRect view = form->WebBrowser[0]->View()->GetScreenRect();
+    const wxRect view = form->paneViews[0]->View()->GetScreenRect();
     simulator.MouseMove(view.GetPosition() + wxPoint(40, 30));
     RunEventLoopFor(std::chrono::milliseconds(100));
     simulator.MouseClick(wxMOUSE_BTN_RIGHT);
@@ -254,7 +261,7 @@ TEST_F(Form1Test, OpenLinkInNewWindowFromThePanesMenuGoesToTheDesktopBrowser) {
     PressKey(WXK_DOWN);
     PressKey(WXK_DOWN);
     PressKey(WXK_RETURN);
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://elsewhere.test/from-menu"});
-    EXPECT_EQ(form->WebBrowser[0]->LocationURL(), L"http://pages.test/menu-page");
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/from-menu");
+    EXPECT_EQ(form->paneViews[0]->LocationURL(), L"http://pages.test/menu-page");
 }

@@ -13,30 +13,31 @@ class wxButton;
 // opens the product's website and one that starts an e-mail to its maker.
 // It belongs to no other window: it stays open when the main window closes,
 // and keeps the program running until it is closed too.
-class Form2 : public wxDialog {
+class HelpWindow : public wxDialog {
 public:
     // Creates the window, hidden, with the built-in copy of the help
     // document in the viewer, and makes it the help window of the run.
-    // programFolder is where help.rtf is read from and the working folder
-    // given to the desktop.
-    explicit Form2(std::filesystem::path programFolder);
-    ~Form2() override;
+    // help.rtf is looked for in programFolder first.
+    explicit HelpWindow(std::filesystem::path programFolder);
+    ~HelpWindow() override;
 
     // The help window of the run while there is one, else nullptr. Closing
     // the window destroys it; the next one is made afresh.
-    static Form2* Instance();
+    static HelpWindow* Instance();
 
-    // The first show loads the window (Form_Load) before it appears.
+    // The first show loads the window (LoadDocument) before it appears.
     bool Show(bool show = true) override;
     // From here on the window is no longer the help window of the run, even
     // while it waits to be deleted.
     bool Destroy() override;
 
-    void Form_Load();
-    void Command1_Click(int index);
+    void LoadDocument();
+    void OnWebsite();
+    void OnEmail();
 
-    RichTextViewer* RichTextBox1;
-    std::array<wxButton*, 2> Command1;
+    RichTextViewer* documentView;
+    wxButton* websiteButton;
+    wxButton* emailButton;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }

@@ -23,70 +23,69 @@ class wxTextCtrl;
 //
 // The controls carry the names the rest of the program uses for them; the
 // per-pane ones are arrays indexed by PaneIndex.
-class Form1 : public wxFrame {
+class MainWindow : public wxFrame {
 public:
     // Creates the window and all its controls, hidden, in their design layout.
     // programFolder is where engines.lst is kept and what the desktop is
     // given as the working folder.
-    explicit Form1(std::filesystem::path programFolder);
-    ~Form1() override;
+    explicit MainWindow(std::filesystem::path programFolder);
+    ~MainWindow() override;
 
     // Runs once after creation, before the window is first shown.
-    void Form_Load();
+    void PrepareFirstShow();
 
     // Event handlers, callable directly.
-    void Form_Resize();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Text1_KeyPress(int keyAscii);
-    void Backbtn_Click(PaneIndex index);
-    void Fwdbtn_Click(PaneIndex index);
-    void Stopbtn_Click(PaneIndex index);
-    void Openbtn_Click(PaneIndex index);
-    void Timer1_Timer();
-    void Command4_Click();
+    void OnResize();
+    void OnSearch();
+    void OnSave();
+    void OnHelp();
+    void OnKeywordsKey(int keyCode);
+    void OnBack(PaneIndex index);
+    void OnForward(PaneIndex index);
+    void OnStop(PaneIndex index);
+    void OnOpenOrClosePane(PaneIndex index);
+    void OnUrlTimer();
+    void OnOpenInBrowser();
 
     // Lays the five pane rows out for the window's size, then zooms the
     // zoomed pane again.
     void ArrangePanes();
     void SaveEngineSelection();
     void LoadEngineSelection();
-    std::filesystem::path EngineSelectionFile() const;
 
     // Zooms pane index again, or puts it back, as its Open button's caption
     // says; nothing when index is -1.
     void ReapplyZoom(PaneIndex index);
 
-    ZoomState Zoom;
+    ZoomState zoom;
 
     // Top strip: keywords and Search.
-    wxPanel* Frame1;
-    wxStaticText* Label1;
-    wxTextCtrl* Text1;
-    wxButton* Command1;
+    wxPanel* searchPanel;
+    wxStaticText* keywordsLabel;
+    wxTextCtrl* keywordsBox;
+    wxButton* searchButton;
     // Top strip: engine choosers, Save, Help.
-    wxPanel* Frame2;
-    PaneArray<wxComboBox*> SearchEngine;
-    PaneArray<wxStaticText*> Label2;
-    wxButton* Command2;
-    wxButton* Command3;
+    wxPanel* enginePanel;
+    PaneArray<wxComboBox*> engineChoosers;
+    PaneArray<wxStaticText*> chooserNumbers;
+    wxButton* saveButton;
+    wxButton* helpButton;
     // Top strip: the hints.
-    wxPanel* Frame3;
-    wxStaticText* Label3;
+    wxPanel* hintPanel;
+    wxStaticText* hintLabel;
     // The pane rows.
-    PaneArray<wxPanel*> Frame4;
-    PaneArray<wxButton*> Openbtn;
-    PaneArray<wxButton*> Fwdbtn;
-    PaneArray<wxButton*> Backbtn;
-    PaneArray<wxButton*> Stopbtn;
-    PaneArray<std::unique_ptr<WebKitBrowserView>> WebBrowser;
+    PaneArray<wxPanel*> paneButtonColumns;
+    PaneArray<wxButton*> openButtons;
+    PaneArray<wxButton*> forwardButtons;
+    PaneArray<wxButton*> backButtons;
+    PaneArray<wxButton*> stopButtons;
+    PaneArray<std::unique_ptr<WebKitBrowserView>> paneViews;
     // The URL bar of a zoomed pane.
-    wxPanel* Frame5;
-    wxButton* Command4;
-    wxTextCtrl* Text2;
-    wxStaticText* Label4;
-    wxTimer Timer1;
+    wxPanel* urlBar;
+    wxButton* openInBrowserButton;
+    wxTextCtrl* urlBox;
+    wxStaticText* urlLabel;
+    wxTimer urlTimer;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }

@@ -2,6 +2,7 @@
 
 #include <wx/dialog.h>
 #include <wx/stattext.h>
+// After wx/stattext.h, which it needs first.
 #include <wx/generic/stattextg.h>
 #include <wx/timer.h>
 
@@ -13,29 +14,29 @@ class wxStaticBitmap;
 // the maker's names, version and platform lines, copyright, contact address,
 // logo and icon. It closes itself after three seconds, at a key that types a
 // character, or at a click on its frame.
-class frmSplash : public wxDialog {
+class SplashWindow : public wxDialog {
 public:
     // Labels that draw their own text, so that fractional point sizes hold.
     using SplashLabel = wxGenericStaticText;
 
-    // Creates the window and its controls, hidden. Showing it runs Form_Load.
-    frmSplash();
+    // Creates the window and its controls, hidden. Showing it runs PrepareFirstShow.
+    SplashWindow();
 
-    void Form_Load();
-    void Form_KeyPress();
-    void Frame1_Click();
-    void Timer1_Timer();
+    void PrepareFirstShow();
+    void OnKey();
+    void OnFrameClick();
+    void OnCloseTimer();
 
-    EtchedFrame* Frame1;
-    PictureBox* Picture1;
-    wxStaticBitmap* imgLogo;
-    SplashLabel* lblCompanyProduct;
-    SplashLabel* lblProductName;
-    SplashLabel* lblPlatform;
-    SplashLabel* lblVersion;
-    SplashLabel* lblCopyright;
-    SplashLabel* lblCompany;
-    wxTimer Timer1;
+    EtchedFrame* etchedFrame;
+    PictureBox* pictureBox;
+    wxStaticBitmap* logo;
+    SplashLabel* companyProductLabel;
+    SplashLabel* productNameLabel;
+    SplashLabel* platformLabel;
+    SplashLabel* versionLabel;
+    SplashLabel* copyrightLabel;
+    SplashLabel* companyLabel;
+    wxTimer closeTimer;
 
 private:
     // Every way of closing comes here; whichever comes first closes the

@@ -7,5 +7,4 @@
 constexpr int PaneCount = 5;
 using PaneIndex = int;
 
-template <typename T>
-using PaneArray = std::array<T, PaneCount>;
+template <typename T> using PaneArray = std::array<T, PaneCount>;

@@ -1,0 +1,239 @@
+#include "main_window.h"
+
+#include "compact_style.h"
+#include "engine_catalogue.h"
+#include "failure.h"
+#include "program_resources.h"
+#include "splash_window.h"
+#include "twips.h"
+#include "work_area_fit.h"
+#include "wx_desktop.h"
+#include "wx_placement.h"
+
+#include <wx/button.h>
+#include <wx/combobox.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/webview.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const wxColour Black(0, 0, 0);
+const wxColour DarkRed(192, 0, 0);
+const wxColour White(255, 255, 255);
+
+// Design client area of the window, in twips.
+constexpr float DesignClientWidth = 9390;
+constexpr float DesignClientHeight = 6795;
+
+wxPoint TwipsPoint(float left, float top) {
+    return {TwipsToPixels(left), TwipsToPixels(top)};
+}
+wxSize TwipsSize(float width, float height) {
+    return {TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+wxPanel* NewFrame(wxWindow* parent, const wxColour& colour, float left, float top, float width,
+                  float height) {
+    auto* frame =
+        new wxPanel(parent, wxID_ANY, TwipsPoint(left, top), TwipsSize(width, height), wxBORDER_NONE);
+    frame->SetBackgroundColour(colour);
+    return frame;
+}
+
+wxStaticText* NewLabel(wxWindow* parent, const wxString& caption, float left, float top, float width,
+                       float height, long style = 0) {
+    auto* label = new wxStaticText(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height),
+                                   style | wxST_NO_AUTORESIZE);
+    return label;
+}
+
+wxButton* NewButton(wxWindow* parent, const wxString& caption, float left, float top, float width,
+                    float height) {
+    return new wxButton(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height));
+}
+
+// The hint text, exactly as shown to the user, double spaces included.
+const wchar_t* const HintText =
+    L"Quick Hints: Left-Click will allow you to surf within the same browser window.  Right-Click gives you "
+    L"the options to Open in a New Window, which will open your regular browser,  Right-Click gives other "
+    L"options also.  Use Open to expand the browser window.";
+
+const PaneArray<const wchar_t*> InitialEngineTexts = {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search",
+                                                      L"Dogpile"};
+
+} // namespace
+
+MainWindow::MainWindow(std::filesystem::path programFolder)
+    : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")), m_programFolder(std::move(programFolder)) {
+    SetIcons(ProgramIcon());
+    // Children created from here on inherit the window's default font.
+    SetFont(CompactFont());
+    SetBackgroundColour(Black);
+    SetClientSize(TwipsSize(DesignClientWidth, DesignClientHeight));
+
+    CreateTopStrip();
+    CreatePaneRows();
+    CreateUrlBar();
+    BindHandlers();
+}
+
+// The views are released before the toolkit destroys the child windows: no
+// layout may run on them from here on.
+MainWindow::~MainWindow() {
+    urlTimer.Stop();
+    Unbind(wxEVT_SIZE, &MainWindow::OnSize, this);
+}
+
+void MainWindow::CreateTopStrip() {
+    searchPanel = NewFrame(this, Black, 0, 0, 2535, 1575);
+    keywordsLabel = NewLabel(searchPanel, L"Enter keywords here:", 120, 120, 1695, 255);
+    keywordsLabel->SetForegroundColour(White);
+    keywordsBox =
+        new wxTextCtrl(searchPanel, wxID_ANY, wxString(), TwipsPoint(120, 360), TwipsSize(2295, 405));
+    searchButton = NewButton(searchPanel, L"Search", 120, 840, 2295, 255);
+
+    enginePanel = NewFrame(this, Black, 2520, 0, 6855, 735);
+    wxArrayString engineNames;
+    for (const EngineEntry& entry : EngineCatalogue())
+        engineNames.Add(wxString(std::wstring(entry.DisplayName)));
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        const float left = 240 + 1200 * static_cast<float>(i);
+        chooserNumbers[i] = NewLabel(enginePanel, wxString::Format("%d", i + 1), left, 120, 1095, 255);
+        chooserNumbers[i]->SetForegroundColour(White);
+        engineChoosers[i] =
+            new wxComboBox(enginePanel, wxID_ANY, wxString(InitialEngineTexts[i]), TwipsPoint(left, 360),
+                           TwipsSize(1095, 315), engineNames, wxCB_DROPDOWN);
+    }
+    helpButton = NewButton(enginePanel, L"Help", 6240, 120, 615, 255);
+    saveButton = NewButton(enginePanel, L"Save", 6240, 480, 615, 255);
+
+    hintPanel = NewFrame(this, White, 2520, 720, 6855, 855);
+    hintLabel = NewLabel(hintPanel, HintText, 120, 120, 6615, 615);
+}
+
+void MainWindow::CreatePaneRows() {
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        const float rowTop = 1560 + 1080 * static_cast<float>(i);
+        paneButtonColumns[i] = NewFrame(this, DarkRed, 0, rowTop, 735, 975);
+        openButtons[i] = NewButton(paneButtonColumns[i], L"Open", 0, 0, 615, 255);
+        forwardButtons[i] = NewButton(paneButtonColumns[i], L"Fwd", 0, 240, 615, 255);
+        backButtons[i] = NewButton(paneButtonColumns[i], L"Back", 0, 480, 615, 255);
+        stopButtons[i] = NewButton(paneButtonColumns[i], L"Stop", 0, 720, 615, 255);
+
+        paneViews[i] = std::make_unique<WebKitBrowserView>(this);
+        paneViews[i]->View()->SetSize(wxRect(TwipsPoint(720, rowTop), TwipsSize(8655, 1095)));
+    }
+}
+
+void MainWindow::CreateUrlBar() {
+    urlBar = NewFrame(this, DarkRed, 0, 0, 9375, 615);
+    openInBrowserButton = NewButton(urlBar, L"Load in Web Browser", 0, 0, 1935, 375);
+    urlBox = new wxTextCtrl(urlBar, wxID_ANY, wxString(), TwipsPoint(3120, 0), TwipsSize(6255, 525),
+                            wxTE_MULTILINE | wxHSCROLL | wxTE_DONTWRAP);
+    urlLabel = NewLabel(urlBar, L"Current URL:", 2160, 0, 975, 375, wxALIGN_RIGHT);
+    urlLabel->SetForegroundColour(White);
+    urlBar->Hide();
+
+    // The tab order by the controls' tab indexes; frames and labels take no focus.
+    std::vector<std::pair<int, wxWindow*>> byTabIndex{
+        {2, keywordsBox}, {3, searchButton}, {5, engineChoosers[0]},
+        {15, saveButton}, {43, helpButton},  {50, openInBrowserButton},
+        {51, urlBox}};
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        if (i > 0)
+            byTabIndex.emplace_back(10 + i, engineChoosers[i]);
+        const int base = 5 * i;
+        byTabIndex.emplace_back(i == 0 ? 19 : 22 + base, openButtons[i]);
+        byTabIndex.emplace_back(i == 0 ? 20 : 21 + base, forwardButtons[i]);
+        byTabIndex.emplace_back(i == 0 ? 21 : 20 + base, backButtons[i]);
+        byTabIndex.emplace_back(i == 0 ? 22 : 19 + base, stopButtons[i]);
+        byTabIndex.emplace_back(44 + i, paneViews[i]->View());
+    }
+    std::sort(byTabIndex.begin(), byTabIndex.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [index, window] : byTabIndex)
+        m_tabOrder.push_back(window);
+}
+
+void MainWindow::BindHandlers() {
+    // Handlers run from the event loop: a failure in one ends that handler and
+    // never the program.
+    auto onClick = [](wxButton* button, auto handler) {
+        button->Bind(wxEVT_BUTTON, [handler](wxCommandEvent&) { IgnoreFailure(handler); });
+    };
+    onClick(searchButton, [this] { OnSearch(); });
+    onClick(saveButton, [this] { OnSave(); });
+    onClick(helpButton, [this] { OnHelp(); });
+    onClick(openInBrowserButton, [this] { OnOpenInBrowser(); });
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        onClick(openButtons[i], [this, i] { OnOpenOrClosePane(i); });
+        onClick(backButtons[i], [this, i] { OnBack(i); });
+        onClick(forwardButtons[i], [this, i] { OnForward(i); });
+        onClick(stopButtons[i], [this, i] { OnStop(i); });
+    }
+    keywordsBox->Bind(wxEVT_CHAR, [this](wxKeyEvent& event) {
+        IgnoreFailure([&] { OnKeywordsKey(event.GetUnicodeKey()); });
+        event.Skip(); // the box still handles the key in its own way
+    });
+    Bind(wxEVT_CHAR_HOOK, &MainWindow::OnCharHook, this);
+    urlTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { IgnoreFailure([this] { OnUrlTimer(); }); });
+    Bind(wxEVT_SIZE, &MainWindow::OnSize, this);
+}
+
+void MainWindow::OnSize(wxSizeEvent& event) {
+    IgnoreFailure([this] { OnResize(); });
+    event.Skip();
+}
+
+// Tab and Shift+Tab follow the window's own tab order across its frames,
+// which the toolkit's per-container navigation cannot express. A web view
+// keeps Tab for moving between the links of its page.
+void MainWindow::OnCharHook(wxKeyEvent& event) {
+    IgnoreFailure([&] { MoveFocusOnTab(event); });
+}
+
+void MainWindow::MoveFocusOnTab(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_TAB || (event.HasAnyModifiers() && !event.ShiftDown())) {
+        event.Skip();
+        return;
+    }
+    wxWindow* focus = FindFocus();
+    auto current = std::find_if(m_tabOrder.begin(), m_tabOrder.end(), [focus](wxWindow* w) {
+        return focus != nullptr && (w == focus || w->IsDescendant(focus));
+    });
+    if (current == m_tabOrder.end() || dynamic_cast<wxWebView*>(*current) != nullptr) {
+        event.Skip();
+        return;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(m_tabOrder.size());
+    const std::ptrdiff_t step = event.ShiftDown() ? count - 1 : 1;
+    std::ptrdiff_t position = current - m_tabOrder.begin();
+    for (std::ptrdiff_t tries = 0; tries < count; ++tries) {
+        position = (position + step) % count;
+        wxWindow* candidate = m_tabOrder[position];
+        if (candidate->IsShownOnScreen() && candidate->IsEnabled()) {
+            candidate->SetFocus();
+            return;
+        }
+    }
+}
+
+// Everything the window needs before it is first shown, in this order. The
+// engine table is a constant of the program and needs no step here. None of
+// the steps may keep the program from starting: each one that fails is left
+// out and the next still runs.
+void MainWindow::PrepareFirstShow() {
+    zoom.zoomedPane = -1; // before any layout: every layout ends by consulting it
+    IgnoreFailure([this] { LoadEngineSelection(); });
+    IgnoreFailure([this] {
+        WxPlacement window(this);
+        FitToWorkArea(window, WxDesktop());
+    });
+    IgnoreFailure([this] { ArrangePanes(); });
+    IgnoreFailure([] { ShowSplashModal(); });
+}

@@ -1,0 +1,25 @@
+#include "desktop.h"
+#include "main_window.h"
+#include "pane_layout.h"
+#include "work_area_fit.h"
+#include "wx_placement.h"
+
+#include <wx/panel.h>
+
+void MainWindow::ArrangePanes() {
+    WxPlacement window(this);
+    WxPlacement topStrip(searchPanel);
+    PaneArray<WxPlacement> columns{WxPlacement(paneButtonColumns[0]), WxPlacement(paneButtonColumns[1]),
+                                   WxPlacement(paneButtonColumns[2]), WxPlacement(paneButtonColumns[3]),
+                                   WxPlacement(paneButtonColumns[4])};
+    PaneLayoutControls controls{window, topStrip, {}, {}};
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        controls.buttonColumns[i] = &columns[i];
+        controls.views[i] = paneViews[i].get();
+    }
+    ::ArrangePanes(controls, [this] { ReapplyZoom(zoom.zoomedPane); });
+}
+
+void MainWindow::OnResize() {
+    ArrangePanes();
+}

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Fails when a file includes a header from a folder below which it may not
+# reach, or a toolkit header (GTK, GDK, GLib/GIO, X11, WebKit, EGL/GL) outside
+# platform/, or a wx header in the plain C++ folders. The table is the one
+# place that says which folder may use which.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A may_use=(
+    [core]="core"
+    [search]="core search"
+    [richtext]="core richtext"
+    [platform]="core richtext platform resources"
+    [resources]="core resources"
+    [sidewindows]="core richtext platform resources sidewindows"
+    [mainwindow]="core search platform resources sidewindows mainwindow"
+    [app]="core search richtext platform resources sidewindows mainwindow app"
+)
+plain_folders=" core search richtext "
+toolkit='^(gtk|gdk|gdk-pixbuf|glib|gio|gobject|X11|webkit2?|JavaScriptCore|jsc|EGL|GL|GLES[0-9]*|libsoup|cairo|pango)/|^(glib|gio/gio|gtk/gtk|gdk/gdk)[^/]*\.h$'
+
+# Which folder each of the program's headers lives in.
+declare -A home=()
+for folder in "${!may_use[@]}"; do
+    while IFS= read -r header; do
+        home[$(basename "$header")]=$folder
+    done < <(git ls-files -- "$folder/*.h")
+done
+
+failures=0
+for folder in "${!may_use[@]}"; do
+    while IFS= read -r file; do
+        while IFS= read -r line; do
+            number=${line%%:*}
+            include=${line#*:}
+            if [[ $include =~ \#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
+                header=$(basename "${BASH_REMATCH[1]}")
+                owner=${home[$header]:-}
+                if [[ -n $owner && " ${may_use[$folder]} " != *" $owner "* ]]; then
+                    echo "$file:$number: $folder/ may not include $owner/$header"
+                    failures=$((failures + 1))
+                fi
+            elif [[ $include =~ \#[[:space:]]*include[[:space:]]*\<([^\>]+)\> ]]; then
+                header=${BASH_REMATCH[1]}
+                if [[ $folder != platform && $header =~ $toolkit ]]; then
+                    echo "$file:$number: only platform/ may include <$header>"
+                    failures=$((failures + 1))
+                elif [[ $plain_folders == *" $folder "* && $header == wx/* ]]; then
+                    echo "$file:$number: $folder/ is plain C++ and may not include <$header>"
+                    failures=$((failures + 1))
+                fi
+            fi
+        done < <(grep -n '^[[:space:]]*#[[:space:]]*include' "$file" || true)
+    done < <(git ls-files -- "$folder/*.cpp" "$folder/*.h")
+done
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures include(s) break the layering" >&2
+    exit 1
+fi
+echo "layering: every include points down"

@@ -1,0 +1,103 @@
+#include "help_window.h"
+
+#include "compact_style.h"
+#include "desktop_launch.h"
+#include "failure.h"
+#include "product_info.h"
+#include "program_resources.h"
+#include "rich_text_viewer.h"
+#include "twips.h"
+#include "user_folders.h"
+
+#include <wx/button.h>
+#include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
+
+#include <utility>
+
+namespace {
+
+HelpWindow* g_instance = nullptr;
+
+wxRect TwipsRect(float left, float top, float width, float height) {
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+} // namespace
+
+HelpWindow::HelpWindow(std::filesystem::path programFolder)
+    // A fixed border with a close button only; no owner, so it lives on when
+    // the main window closes.
+    : wxDialog(nullptr, wxID_ANY, wxString(L"Help"), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_NO_TASKBAR | wxDIALOG_NO_PARENT),
+      m_programFolder(std::move(programFolder)) {
+    SetName(L"HelpWindow");
+    SetIcons(ProgramIcon());
+    SetFont(CompactFont());
+    SetClientSize(TwipsToPixels(6870), TwipsToPixels(6315));
+
+    const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
+    documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView->SetRtf(HelpDocument());
+
+    auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
+        const wxRect rect = TwipsRect(120, top, 3375, 495);
+        auto* button = new wxButton(this, wxID_ANY, caption, rect.GetPosition(), rect.GetSize());
+        button->Bind(wxEVT_BUTTON,
+                     [this, handler](wxCommandEvent&) { IgnoreFailure([&] { (this->*handler)(); }); });
+        return button;
+    };
+    websiteButton = newButton(L"Click here to go to the Scoutwell website", 5160, &HelpWindow::OnWebsite);
+    emailButton = newButton(wxString(L"E-Mail ") + MakerName, 5760, &HelpWindow::OnEmail);
+    m_tabOrder = {documentView, websiteButton, emailButton};
+
+    // Closing unloads the window for good; a dialog would only hide.
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });
+
+    // Shown with no owner to centre on.
+    CentreOnScreen();
+    g_instance = this;
+}
+
+HelpWindow::~HelpWindow() {
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+HelpWindow* HelpWindow::Instance() {
+    return g_instance;
+}
+
+bool HelpWindow::Destroy() {
+    if (g_instance == this)
+        g_instance = nullptr;
+    return wxDialog::Destroy();
+}
+
+bool HelpWindow::Show(bool show) {
+    if (show && !m_loaded) {
+        m_loaded = true;
+        IgnoreFailure([this] { LoadDocument(); });
+    }
+    const bool changed = wxDialog::Show(show);
+    if (show && changed)
+        documentView->SetFocus();
+    return changed;
+}
+
+// The first help.rtf found beside the program, in the user's data folder or in
+// the system's; with none, or one that cannot be read, the built-in copy stays.
+void HelpWindow::LoadDocument() {
+    const auto file = FindHelpDocument(m_programFolder, FindXdgFolders());
+    if (!file)
+        throw ScoutwellError(
+            "help.rtf is in none of the folders it is looked for in; the built-in copy is shown");
+    documentView->LoadFile(wxString(file->wstring()));
+}
+
+void HelpWindow::OnWebsite() {
+    OpenWithDesktop(this, HomePageUrl);
+}
+
+void HelpWindow::OnEmail() {
+    OpenWithDesktop(this, std::wstring(L"mailto:") + ContactAddress);
+}
