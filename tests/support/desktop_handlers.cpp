@@ -1,6 +1,5 @@
 #include "desktop_handlers.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -12,53 +11,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const ReplacedVariables[] = {"PATH",
-                                         "XDG_DATA_HOME",
-                                         "XDG_DATA_DIRS",
-                                         "XDG_CONFIG_HOME",
-                                         "XDG_CONFIG_DIRS",
-                                         "XDG_CURRENT_DESKTOP",
-                                         "DESKTOP_SESSION",
-                                         "BROWSER"};
 constexpr char Unset[] = "\x01";
 
-// PATH without the folders that hold an xdg-open, so that only GIO's own
-// route can reach the handler.
-std::string PathWithoutOpener(const char* path) {
-    std::string kept;
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        if (folder.empty() || access((folder + "/xdg-open").c_str(), X_OK) == 0)
-            continue;
-        kept += (kept.empty() ? "" : ":") + folder;
-    }
-    return kept;
+std::vector<std::string> Folders(const char* variable, const char* fallback) {
+    const char* list = std::getenv(variable);
+    std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
+    std::vector<std::string> folders;
+    for (std::string folder; std::getline(in, folder, ':');)
+        if (!folder.empty())
+            folders.push_back(folder);
+    return folders;
 }
 
-// Stand-ins for the system's XDG folders in which all but the desktop's
-// handler lists and defaults are there (as links): GTK, GIO and WebKit still
-// find their schemas, themes, fonts and modules, and GIO none of the
-// machine's own handlers. Returns the folders as a list for the variable.
-std::string FoldersWithout(const fs::path& root, const char* list, const char* fallback,
-                           const std::vector<std::string>& hidden) {
-    std::string folders;
-    std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
+// Points variable at stand-ins for its folders that link to all they hold but
+// the desktop's handlers and defaults: GTK, GIO and WebKit still find their
+// schemas, themes and modules, and GIO none of the machine's own handlers.
+void HideHandlers(const fs::path& root, const char* variable, const char* fallback) {
+    std::string standIns;
     int count = 0;
-    for (std::string folder; std::getline(in, folder, ':');) {
-        if (folder.empty())
-            continue;
-        const fs::path standIn = root / std::to_string(count++);
+    for (const auto& folder : Folders(variable, fallback)) {
+        const fs::path standIn = root / variable / std::to_string(count++);
         fs::create_directories(standIn);
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(folder, ignored)) {
             const std::string name = entry.path().filename().string();
-            if (std::find(hidden.begin(), hidden.end(), name) == hidden.end() &&
-                !name.ends_with("-mimeapps.list"))
+            if (name != "applications" && !name.ends_with("mimeapps.list"))
                 fs::create_symlink(entry.path(), standIn / name, ignored);
         }
-        folders += (folders.empty() ? "" : ":") + standIn.string();
+        standIns += (standIns.empty() ? "" : ":") + standIn.string();
     }
-    return folders;
+    setenv(variable, standIns.c_str(), 1);
 }
 
 } // namespace
@@ -81,23 +63,21 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
                   "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
                   "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n");
 
-    for (const char* name : ReplacedVariables) {
+    for (const char* name : {"PATH", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
+                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"}) {
         const char* value = std::getenv(name);
         m_savedEnvironment.emplace_back(name, value ? value : Unset);
     }
-    setenv("PATH", PathWithoutOpener(std::getenv("PATH")).c_str(), 1);
+    // Only GIO's own route may reach the handler: no folder with an xdg-open on PATH.
+    std::string path;
+    for (const auto& folder : Folders("PATH", "/usr/bin:/bin"))
+        if (access((folder + "/xdg-open").c_str(), X_OK) != 0)
+            path += (path.empty() ? "" : ":") + folder;
+    setenv("PATH", path.c_str(), 1);
     setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
-    setenv("XDG_DATA_DIRS",
-           FoldersWithout(m_folder / "data-dirs", std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share",
-                          {"applications"})
-               .c_str(),
-           1);
-    setenv("XDG_CONFIG_DIRS",
-           FoldersWithout(m_folder / "config-dirs", std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg",
-                          {"mimeapps.list"})
-               .c_str(),
-           1);
+    HideHandlers(m_folder, "XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    HideHandlers(m_folder, "XDG_CONFIG_DIRS", "/etc/xdg");
     for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"})
         unsetenv(name);
 }
