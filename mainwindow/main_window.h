@@ -55,7 +55,6 @@ public:
     void ArrangePanes();
     void SaveEngineSelection();
     void LoadEngineSelection();
-    std::filesystem::path EngineSelectionFile() const;
     // Starts reading the engines described in the engine folders; the event
     // loop then lists them in every chooser after the catalogue's rows,
     // sorted by name.

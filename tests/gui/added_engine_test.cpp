@@ -31,7 +31,7 @@ RecordingProxy::Response Serve(const std::string& url) {
     else if (url == "http://site.example/feed.xml")
         response.body = "<rss version='2.0'><channel/></rss>";
     else if (url == "http://site.example/loop.xml")
-        response = {302, "text/plain", "", "/loop.xml"};
+        response = {302, "text/plain", "", "Location: /loop.xml\r\n"};
     else if (url == "http://site.example/huge.xml")
         response.body.assign(50 << 20, ' ');
     else if (!url.starts_with("http://site.example/find?"))
