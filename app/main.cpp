@@ -76,7 +76,11 @@ constexpr char Help[] =
     "               written, otherwise $XDG_CONFIG_HOME/scoutwell/engines.lst (~/.config/scoutwell/)\n"
     "  help.rtf     the help document: beside the program, in $XDG_DATA_HOME/scoutwell/, in each\n"
     "               $XDG_DATA_DIRS folder's scoutwell/, in share/scoutwell/ of the install prefix,\n"
-    "               or the copy built into the program\n";
+    "               or the copy built into the program\n"
+    "  *.xml        search engines described in OpenSearch files, listed after the program's own: in\n"
+    "               $XDG_CONFIG_HOME/scoutwell/engines/ (where \"Add search engine\" keeps them), in each\n"
+    "               $XDG_DATA_DIRS folder's scoutwell/engines/, in share/scoutwell/engines/ of the\n"
+    "               install prefix, and in engines/ beside the program\n";
 
 // The command line is read before the toolkit starts, so that --help and
 // --version work without a display. Returns the exit status when the program

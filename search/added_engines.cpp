@@ -192,6 +192,9 @@ std::vector<fs::path> EngineFolders(const fs::path& programFolder) {
             folders.push_back(folder / "scoutwell" / "engines");
         start = end + 1;
     }
+    // An install into a prefix of its own is found from where the program is.
+    if (programFolder.has_parent_path())
+        folders.push_back(programFolder.parent_path() / "share" / "scoutwell" / "engines");
     folders.push_back(programFolder / "engines");
     return folders;
 }

@@ -31,8 +31,9 @@ private:
 
 // Where descriptions are looked for, first first: the user's folder
 // ($XDG_CONFIG_HOME, else ~/.config, then scoutwell/engines), scoutwell/engines
-// under each $XDG_DATA_DIRS entry (else /usr/local/share and /usr/share), and
-// engines/ beside the program.
+// under each $XDG_DATA_DIRS entry (else /usr/local/share and /usr/share),
+// share/scoutwell/engines of the install prefix (the folder above the
+// program's), and engines/ beside the program.
 std::filesystem::path UserEngineFolder();
 std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& programFolder);
 

@@ -33,7 +33,8 @@ share/icons/hicolor/64x64/apps/$id.png
 share/icons/hicolor/scalable/apps/$id.svg
 share/man/man1/scoutwell.1
 share/metainfo/$id.metainfo.xml
-share/scoutwell/help.rtf"
+share/scoutwell/help.rtf
+$(cd "$(dirname "$0")/../../resources" && ls engines/*.xml | sed 's|^|share/scoutwell/|')"
 actual=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$actual" = "$(sort <<<"$expected")" ] || fail "installed files differ:
 $(diff <(sort <<<"$expected") <(echo "$actual") || true)"

@@ -149,7 +149,8 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
     const std::vector<fs::path> folders = EngineFolders(root.path / "program");
     const std::vector<fs::path> expected = {
         root.path / "config/scoutwell/engines", root.path / "one/scoutwell/engines",
-        root.path / "two/scoutwell/engines", root.path / "program/engines"};
+        root.path / "two/scoutwell/engines", root.path / "share/scoutwell/engines",
+        root.path / "program/engines"};
     ASSERT_EQ(folders, expected);
 
     Write(folders[0] / "b.xml", Describe(Url("http://first.example/?q={searchTerms}"), "Beta"));
@@ -159,11 +160,11 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
     Write(folders[1] / "notes.txt", "not a description");
     fs::create_directories(folders[2] / "x.xml");
     ::mkfifo((folders[2] / "pipe.xml").c_str(), 0644);
-    Write(folders[3] / "e.xml", Describe(Url("http://e.example/?q={searchTerms}"), "Alpha"));
+    Write(folders[4] / "e.xml", Describe(Url("http://e.example/?q={searchTerms}"), "Alpha"));
     std::vector<std::string> skipped = {"a.xml", "c.xml", "d.xml", "pipe.xml", "x.xml"};
     if (::geteuid() != 0) { // root reads any file
-        Write(folders[3] / "locked.xml", Describe(Url("http://l.example/?q={searchTerms}"), "Locked"));
-        fs::permissions(folders[3] / "locked.xml", fs::perms::none);
+        Write(folders[4] / "locked.xml", Describe(Url("http://l.example/?q={searchTerms}"), "Locked"));
+        fs::permissions(folders[4] / "locked.xml", fs::perms::none);
         skipped.push_back("locked.xml");
     }
 
