@@ -38,6 +38,7 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
 
     const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
     documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
     auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
@@ -87,7 +88,7 @@ bool HelpWindow::Show(bool show) {
 
 // A file that is missing or cannot be read leaves the built-in copy in view.
 void HelpWindow::LoadDocument() {
-    documentView->LoadFile(wxString((m_programFolder / HelpFileName).wstring()));
+    documentView->ShowFile(wxString((m_programFolder / HelpFileName).wstring()));
 }
 
 void HelpWindow::OnWebsite() {
