@@ -4,6 +4,7 @@
 #include "plain_text_document.h"
 #include "rtf_reader.h"
 
+#include <wx/app.h>
 #include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -172,7 +174,13 @@ RichTextViewer::RichTextViewer(wxWindow* parent, wxWindowID id, const wxPoint& p
     Bind(wxEVT_KEY_DOWN, &RichTextViewer::OnKeyDown, this);
 }
 
+struct RichTextViewer::PendingRead {
+    RichTextViewer* viewer; // reset, on the program's main thread, when the view no longer waits for it
+};
+
 RichTextViewer::~RichTextViewer() {
+    if (m_pendingRead)
+        m_pendingRead->viewer = nullptr;
     if (m_fillSource != 0)
         g_source_remove(m_fillSource);
 }
@@ -203,7 +211,23 @@ bool RichTextViewer::ShowFile(const wxString& path) {
         if (file.Error())
             return false;
     }
-    SetDocument(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
+    if (bytes.size() <= ReadAtOnceBytes) {
+        SetDocument(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
+        return true;
+    }
+    // Reading a large file takes long enough to be done off the event loop.
+    ClearView();
+    m_filling = true;
+    m_pendingRead = std::make_shared<PendingRead>(PendingRead{this});
+    std::thread([pending = m_pendingRead, bytes = std::move(bytes)] {
+        auto document =
+            std::make_shared<RtfDocument>(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
+        if (wxTheApp != nullptr)
+            wxTheApp->CallAfter([pending, document] {
+                if (pending->viewer != nullptr && pending->viewer->m_pendingRead == pending)
+                    IgnoreFailure([&] { pending->viewer->SetDocument(std::move(*document)); });
+            });
+    }).detach();
     return true;
 }
 
@@ -223,6 +247,9 @@ void RichTextViewer::SetDocument(RtfDocument document) {
 }
 
 void RichTextViewer::ClearView() {
+    if (m_pendingRead)
+        m_pendingRead->viewer = nullptr;
+    m_pendingRead.reset();
     GtkTextBuffer* buffer = BufferOf(this);
     const wxTextEntryBase::EventsSuppressor quiet(this);
     gtk_text_buffer_set_text(buffer, "", 0);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -41,7 +42,8 @@ public:
     // Shows the file at path in place of what the view holds: as RTF when it
     // begins with "{\rtf", as plain text otherwise. A file that is missing,
     // not a regular file or cannot be read leaves the view as it was.
-    // Returns whether it loaded.
+    // Returns whether it loaded. A file larger than ReadAtOnceBytes is read
+    // into a document on a thread of its own, and shown when that is done.
     bool ShowFile(const wxString& path);
 
     // Shows a document given as RTF bytes (a built-in copy, say).
@@ -50,7 +52,7 @@ public:
     void SetDocument(RtfDocument document);
     const RtfDocument& Document() const { return m_document; }
 
-    // Whether part of the document is still to be put into the view.
+    // Whether part of the document is still to be read or put into the view.
     bool IsFilling() const { return m_filling; }
     // The text the view holds, as it is copied: pictures are U+FFFC.
     std::wstring Text() const;
@@ -61,6 +63,7 @@ public:
 
     // Files larger than this are read only this far.
     static constexpr std::size_t MaxFileBytes = std::size_t{128} << 20;
+    static constexpr std::size_t ReadAtOnceBytes = std::size_t{1} << 20;
     static constexpr std::size_t MaxShownCharacters = std::size_t{1} << 21;
     static constexpr std::size_t MaxShownParagraph = 8192;
     static constexpr std::size_t MaxShownRuns = 64;
@@ -94,4 +97,8 @@ private:
     std::map<ParagraphKey, GtkTextTag*> m_paragraphTags;
     std::vector<GtkTextTag*> m_tags; // every tag made for the document shown
     std::int64_t m_picturePixels = 0;
+    // Where a file read on its own thread delivers its document; the thread
+    // never touches the view.
+    struct PendingRead;
+    std::shared_ptr<PendingRead> m_pendingRead;
 };
