@@ -289,7 +289,7 @@ void RichTextViewer::FillStep() {
     m_filling = m_fill.paragraph < m_document.paragraphs.size();
     if (m_filling && shown() >= MaxShownCharacters) {
         m_filling = false;
-        ReportSwallowedFailure(std::source_location::current(), "help text past its shown length left out");
+        ReportSwallowedFailure({__FILE__, __LINE__, __func__}, "help text past its shown length left out");
     }
     if (!m_filling)
         return;
