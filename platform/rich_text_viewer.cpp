@@ -220,13 +220,16 @@ bool RichTextViewer::ShowFile(const wxString& path) {
     m_filling = true;
     m_pendingRead = std::make_shared<PendingRead>(PendingRead{this});
     std::thread([pending = m_pendingRead, bytes = std::move(bytes)] {
-        auto document =
-            std::make_shared<RtfDocument>(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
-        if (wxTheApp != nullptr)
-            wxTheApp->CallAfter([pending, document] {
-                if (pending->viewer != nullptr && pending->viewer->m_pendingRead == pending)
-                    IgnoreFailure([&] { pending->viewer->SetDocument(std::move(*document)); });
-            });
+        IgnoreFailure([&] { // a failure here would end the program
+            auto document = std::make_shared<RtfDocument>();
+            IgnoreFailure(
+                [&] { *document = LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes); });
+            if (wxTheApp != nullptr)
+                wxTheApp->CallAfter([pending, document] {
+                    if (pending->viewer != nullptr && pending->viewer->m_pendingRead == pending)
+                        IgnoreFailure([&] { pending->viewer->SetDocument(std::move(*document)); });
+                });
+        });
     }).detach();
     return true;
 }
