@@ -5,8 +5,6 @@
 #include "rtf_reader.h"
 
 #include <wx/app.h>
-#include <wx/ffile.h>
-#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
@@ -15,8 +13,13 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -194,23 +197,26 @@ void RichTextViewer::SetAccessibleName(const wxString& name) {
 }
 
 bool RichTextViewer::ShowFile(const wxString& path) {
+    // Opened without waiting (a pipe would wait for a writer), then read only
+    // when it is a regular file.
+    const int descriptor = ::open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
     std::string bytes;
-    {
-        wxLogNull quiet;                   // a missing file is an answer here, not a message for the user
-        if (!wxFileName::FileExists(path)) // nor a folder or a pipe, which could block the reading
-            return false;
-        wxFFile file;
-        if (!file.Open(path, "rb"))
-            return false;
-        const wxFileOffset length = file.Length();
-        if (length < 0)
-            return false;
-        bytes.resize(static_cast<std::size_t>(std::min<wxFileOffset>(length, MaxFileBytes)));
-        if (!bytes.empty() && file.Read(bytes.data(), bytes.size()) != bytes.size())
-            return false;
-        if (file.Error())
-            return false;
+    struct stat status {};
+    bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (read) {
+        bytes.resize(static_cast<std::size_t>(std::min<off_t>(status.st_size, MaxFileBytes)));
+        std::size_t done = 0;
+        while (read && done < bytes.size()) {
+            const ssize_t got = ::read(descriptor, bytes.data() + done, bytes.size() - done);
+            read = got > 0 || (got < 0 && errno == EINTR);
+            done += got > 0 ? static_cast<std::size_t>(got) : 0;
+        }
     }
+    ::close(descriptor);
+    if (!read)
+        return false;
     if (bytes.size() <= ReadAtOnceBytes) {
         SetDocument(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
         return true;
