@@ -130,25 +130,42 @@ TEST_F(EngineSelectionTest, ASaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programFolder), {}), 1); // no leftovers
 }
 
-TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
+// An install the user cannot write: Save goes to the user's configuration
+// folder, made when missing; when that cannot be made either (the variable
+// names a file), the message names it and no file is touched.
+TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSaysWhyNot) {
     WriteFile("Lycos\r\n");
-    std::filesystem::permissions(
-        programFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                           std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
-                           std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
-    // The super-user writes anywhere: save as an ordinary user for a moment.
-    const bool asRoot = geteuid() == 0;
-    if (asRoot && seteuid(65534) != 0)
-        GTEST_SKIP() << "cannot act as an ordinary user here";
-    SeenMessageBox seen;
-    wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
-    if (asRoot) {
-        ASSERT_EQ(seteuid(0), 0);
+    namespace fs = std::filesystem;
+    const fs::path users = fs::temp_directory_path() / ("scoutwell-users-" + std::to_string(getpid()));
+    fs::create_directories(users);
+    std::ofstream(users / "a-file") << "x";
+    fs::permissions(users, fs::perms::all);
+    fs::permissions(programFolder, fs::perms(0555));
+    const std::string desktopConfig = std::getenv("XDG_CONFIG_HOME");
+    const bool asRoot = geteuid() == 0; // the super-user writes anywhere: save as an ordinary user
+    for (const auto& [configHome, saved] :
+         {std::pair{users / "config", true}, std::pair{users / "a-file", false}}) {
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        if (asRoot && seteuid(65534) != 0)
+            GTEST_SKIP() << "cannot act as an ordinary user here";
+        SeenMessageBox seen;
+        wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        if (saved) {
+            EXPECT_EQ(seen.message, L"Search Engine settings saved.");
+            std::ifstream in(configHome / "scoutwell" / "engines.lst", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                      "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n");
+        } else {
+            EXPECT_TRUE(seen.message.Contains(wxString((configHome / "scoutwell").string()))) << seen.message;
+            EXPECT_TRUE(seen.style & wxICON_ERROR);
+        }
     }
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
-
-    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
-    EXPECT_NE(seen.message, L"Search Engine settings saved.");
+    setenv("XDG_CONFIG_HOME", desktopConfig.c_str(), 1);
+    fs::permissions(programFolder, fs::perms::owner_all);
+    fs::remove_all(users);
     EXPECT_EQ(ReadFile(), "Lycos\r\n");
 }
 
