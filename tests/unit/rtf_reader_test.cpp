@@ -476,3 +476,23 @@ TEST(PlainTextDocument, Utf8ElseWindows1252AndNoControlCharacters) {
     EXPECT_EQ(DocumentText(PlainTextDocument(std::string("a\0b\x1B", 4))), L"a\uFFFDb\uFFFD\n");
     EXPECT_EQ(DocumentText(PlainTextDocument("")), L"\n");
 }
+
+TEST(ReadRtf, ALeadByteAndItsTrailByteInADoubleByteFontAreOneCharacter) {
+    struct Case {
+        std::string rtf;
+        std::wstring text;
+    };
+    for (const Case& c : {
+             Case{"{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}", L"\u65E5\u672C\n"},
+             Case{"{\\rtf1{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\'d6\\'d0}", L"\u4E2D\n"},
+             Case{"{\\rtf1{\\fonttbl{\\f0\\fcharset129 K;}}\\f0\\'c7\\'d1\\'b1\\'db}", L"\uD55C\uAE00\n"},
+             Case{"{\\rtf1{\\fonttbl{\\f0\\fcharset136 B;}}\\f0\\'a4\\'a4}", L"\u4E2D\n"},
+             // A lead byte cut short by a control word or a brace stands alone.
+             Case{"{\\rtf1\\ansicpg932 \\'82\\par\\'82}", L"\u201A\n\u201A\n"},
+         }) {
+        SCOPED_TRACE(c.rtf);
+        EXPECT_EQ(Text(c.rtf), c.text);
+    }
+    EXPECT_EQ(ReadRtf("{\\rtf1{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}}").fonts.at(0).name,
+              L"\u5B8B\u4F53");
+}
