@@ -2,6 +2,8 @@
 
 #include "recording_proxy.h"
 
+#include <wx/gdicmn.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -9,6 +11,7 @@
 
 class wxDialog;
 class wxWebView;
+class wxWindow;
 
 // The proxy every web view of this test process talks to. It exists before the
 // first view is created.
@@ -19,14 +22,24 @@ RecordingProxy& TestProxy();
 bool WaitFor(const std::function<bool()>& predicate,
              std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
-// Lets the event loop run for a while with no condition: for "nothing must
-// happen" checks.
+// Lets the event loop run for a while with no condition: only for "nothing
+// must happen" checks.
 void RunEventLoopFor(std::chrono::milliseconds duration);
+
+// Input as a user gives it, through the X server. Without a window manager
+// keys go to the window under the pointer, so a click leaves it there. A
+// click returns once its window has handled it; after a key the test waits
+// for the key's effect.
+void ClickAt(wxPoint screenPoint, int button = 1);
+void Click(wxWindow* window, wxPoint offset = wxDefaultPosition); // the middle by default
+void PressKey(int key, int modifiers = 0);
+// Replaces a text box's text as a user would (click, select all, type) and
+// waits until the box shows it.
+bool TypeInto(wxWindow* box, const char* text);
 
 // A modal dialog that a test does not expect fails the test and is dismissed
 // at once (tests that expect one use wxTEST_DIALOG). While an object of this
-// class lives, modal dialogs for which allow(dialog) holds are shown for real
-// instead, for tests of the dialog itself.
+// class lives, modal dialogs for which allow(dialog) holds are shown for real.
 class RealModalDialogs {
 public:
     explicit RealModalDialogs(std::function<bool(wxDialog*)> allow);
@@ -44,7 +57,6 @@ public:
     explicit LoadWatcher(wxWebView* view);
     const std::vector<std::wstring>& Loaded() const { return m_loaded; }
     std::wstring Last() const { return m_loaded.empty() ? std::wstring() : m_loaded.back(); }
-    // Waits until the view has finished loading url.
     bool WaitUntilLoaded(const std::wstring& url,
                          std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
 

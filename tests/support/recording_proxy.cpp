@@ -32,29 +32,6 @@ void SendAll(int connection, const std::string& data) {
     }
 }
 
-std::string HtmlEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string Origin(const std::string& url) {
     const auto scheme = url.find("://");
     if (scheme == std::string::npos)
@@ -112,10 +89,10 @@ void RecordingProxy::SetResponder(Responder responder) {
 RecordingProxy::Response RecordingProxy::DefaultPage(const std::string& url) {
     const std::string origin = Origin(url);
     Response response;
-    response.body = "<!doctype html><html><head><title>" + HtmlEscape(url) +
-                    "</title></head><body><h1 id=\"url\">" + HtmlEscape(url) +
-                    "</h1><p><a id=\"next\" href=\"" + origin + "/next\">next</a> <a id=\"blank\" href=\"" +
-                    origin + "/blank\" target=\"_blank\">blank</a></p></body></html>";
+    response.body = "<!doctype html><html><head><title>" + url + "</title></head><body><h1 id=\"url\">" +
+                    url + "</h1><p><a id=\"next\" href=\"" + origin +
+                    "/next\">next</a> <a id=\"blank\" href=\"" + origin +
+                    "/blank\" target=\"_blank\">blank</a></p></body></html>";
     return response;
 }
 
