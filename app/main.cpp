@@ -23,7 +23,7 @@ std::future<std::optional<std::string>> StartRendererQuery() {
         return std::async(std::launch::async, QueryGlRenderer);
     } catch (const std::exception& failure) {
         // No thread to be had: ask on the main thread when the answer is needed.
-        ReportSwallowedFailure(std::source_location::current(), failure.what());
+        ReportSwallowedFailure({__FILE__, __LINE__, __func__}, failure.what());
         return std::async(std::launch::deferred, QueryGlRenderer);
     }
 }
