@@ -1,21 +1,16 @@
 // The real program, started as a user starts it, watched from outside
 // through the X server.
 
-#include "compositing_choice.h"
-#include "gl_renderer.h"
 #include "recording_proxy.h"
 
 #include <gtest/gtest.h>
 // Xlib's macros (None, Status, ...) must come after the test framework.
 #include "x_stacking.h"
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <optional>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -86,37 +81,6 @@ protected:
         return std::nullopt;
     }
 
-    // What a window manager sends when the user clicks a window's close button.
-    void AskToClose(unsigned long window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
-        XSendEvent(m_display, window, False, NoEventMask, &event);
-        XSync(m_display, False);
-    }
-
-    // The environment of the program's first WebKit web process; empty while there is none.
-    std::map<std::string, std::string> WebProcessEnvironment() const {
-        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-            std::ifstream stat(entry.path() / "stat");
-            std::string pid, name, state;
-            long parent = 0;
-            if (!(stat >> pid >> name >> state >> parent) || parent != m_pid || name != "(WebKitWebProces)")
-                continue;
-            std::ifstream environment(entry.path() / "environ", std::ios::binary);
-            std::map<std::string, std::string> variables;
-            for (std::string line; std::getline(environment, line, '\0');) {
-                if (const auto equals = line.find('='); equals != std::string::npos)
-                    variables[line.substr(0, equals)] = line.substr(equals + 1);
-            }
-            return variables;
-        }
-        return {};
-    }
-
     Display* m_display = nullptr;
     std::filesystem::path m_folder;
     pid_t m_pid = 0;
@@ -150,50 +114,4 @@ TEST_F(ProgramStartTest, TheSplashComesFirstAloneThenTheMainWindowFittedToTheScr
               (std::array{0, 0, screen->width, screen->height}));
     std::this_thread::sleep_for(500ms); // nothing loads before the first search
     EXPECT_TRUE(m_proxy.Requests().empty());
-}
-
-TEST_F(ProgramStartTest, AnOpenHelpWindowKeepsTheProgramRunningUntilItCloses) {
-    Start();
-    ASSERT_TRUE(Eventually([&] { return FindWindow("Scoutwell").has_value(); }));
-    const unsigned long mainWindow = FindWindow("Scoutwell")->id;
-    // The Help button, 6240 + 2520 twips from the left and 120 from the top of the main window.
-    XTestFakeMotionEvent(m_display, -1, (2520 + 6240 + 300) / 15, 240 / 15, CurrentTime);
-    XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
-    XSync(m_display, False);
-    ASSERT_TRUE(Eventually([&] { return FindWindow("Help").has_value(); }, 10s));
-
-    AskToClose(mainWindow);
-    ASSERT_TRUE(Eventually([&] { return !FindWindow("Scoutwell").has_value(); }, 10s));
-    std::this_thread::sleep_for(1s); // the program lives on with its help window
-    EXPECT_EQ(waitpid(m_pid, nullptr, WNOHANG), 0);
-    ASSERT_TRUE(FindWindow("Help").has_value());
-
-    AskToClose(FindWindow("Help")->id);
-    int status = -1;
-    ASSERT_TRUE(Eventually([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, 20s));
-    m_pid = 0;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-}
-
-// With only software OpenGL WebKit's compositing costs much memory and time:
-// the program turns it off before its first web view exists, unless the user
-// has decided through WebKit's own variable.
-TEST_F(ProgramStartTest, CompositingIsDecidedBeforeTheFirstWebViewAndTheUserWins) {
-    unsetenv("WEBKIT_FORCE_COMPOSITING_MODE");
-    const bool software = ShouldDisableCompositing(std::nullopt, std::nullopt, QueryGlRenderer);
-    for (const char* users : {static_cast<const char*>(nullptr), "0"}) {
-        SCOPED_TRACE(users ? users : "(not set)");
-        users ? setenv("WEBKIT_DISABLE_COMPOSITING_MODE", users, 1)
-              : unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
-        Start();
-        unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
-        std::map<std::string, std::string> environment;
-        ASSERT_TRUE(Eventually([&] { return !(environment = WebProcessEnvironment()).empty(); }));
-        const auto found = environment.find("WEBKIT_DISABLE_COMPOSITING_MODE");
-        const char* expected = users ? users : software ? "1" : nullptr;
-        EXPECT_EQ(found == environment.end() ? std::string("(not set)") : found->second,
-                  expected ? expected : "(not set)");
-        Stop();
-    }
 }

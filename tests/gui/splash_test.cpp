@@ -2,7 +2,6 @@
 #include "gui_test.h"
 #include "picture_box.h"
 #include "splash_window.h"
-#include "wx_placement.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -106,17 +105,5 @@ TEST(SplashTest, ItClosesExactlyOnce) {
         splash.OnCloseTimer();
         splash.OnFrameClick();
         EXPECT_FALSE(splash.closeTimer.IsRunning());
-    }));
-}
-
-TEST(SplashTest, OneLayoutCheckInTwips) {
-    EXPECT_TRUE(RunSplash([](SplashWindow& splash) {
-        EXPECT_EQ(splash.GetClientSize(), wxSize(492, 283)); // 7380 x 4245 twips
-        const WxPlacement logo(splash.logo);
-        EXPECT_EQ((std::array{logo.Left(), logo.Top(), logo.Width(), logo.Height()}),
-                  (std::array<float, 4>{240, 600, 2415, 1830}));
-        for (auto* label : {splash.copyrightLabel, splash.companyLabel}) // the small lines fit their boxes
-            EXPECT_LE(label->GetTextExtent(label->GetLabelText()).x, label->GetSize().x);
-        splash.OnKey();
     }));
 }

@@ -111,8 +111,9 @@ void Click(wxWindow* window, wxPoint offset) {
     const int buttons = g_clicks.buttons;
     ClickAt(offset == wxDefaultPosition ? rect.GetPosition() + rect.GetSize() / 2
                                         : rect.GetPosition() + offset);
-    if (dynamic_cast<wxButton*>(window) != nullptr && window->IsEnabled())
+    if (dynamic_cast<wxButton*>(window) != nullptr && window->IsEnabled()) {
         EXPECT_TRUE(WaitFor([&] { return g_clicks.buttons > buttons; }, std::chrono::seconds(5)));
+    }
 }
 
 void PressKey(int key, int modifiers) {
