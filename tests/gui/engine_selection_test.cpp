@@ -1,12 +1,34 @@
 #include "main_window_fixture.h"
-#include "message_box_expectation.h"
 #include "splash_window.h"
+
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
 
 #include <fstream>
 
 #include <unistd.h>
 
 namespace {
+
+// Expects one message box, records what it said and how, and dismisses it.
+struct SeenMessageBox {
+    wxString message, caption;
+    long style = 0;
+};
+
+class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
+public:
+    explicit ExpectMessageBox(SeenMessageBox* seen) : m_seen(seen) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        *m_seen = {dialog->GetMessage(), dialog->GetTitle(), dialog->GetMessageDialogStyle()};
+        return wxID_OK;
+    }
+
+private:
+    SeenMessageBox* m_seen;
+};
 
 class EngineSelectionTest : public MainWindowTest {
 protected:

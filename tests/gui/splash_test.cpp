@@ -27,8 +27,7 @@ SplashWindow* ShownSplash() {
 // screen (inside its modal loop), and returns whether the modal show ended
 // and left no splash behind.
 bool RunSplash(const std::function<void(SplashWindow&)>& drive) {
-    RealModalDialogs allowSplash(
-        [](wxDialog* dialog) { return dynamic_cast<SplashWindow*>(dialog) != nullptr; });
+    showForReal = [](wxDialog* dialog) { return dynamic_cast<SplashWindow*>(dialog) != nullptr; };
     wxTheApp->CallAfter([&] {
         SplashWindow* splash = nullptr;
         if (!WaitFor([&] { return (splash = ShownSplash()) != nullptr && splash->IsShownOnScreen(); })) {
@@ -42,6 +41,7 @@ bool RunSplash(const std::function<void(SplashWindow&)>& drive) {
         }
     });
     ShowSplashModal();
+    showForReal = nullptr;
     return WaitFor([] {
         return std::none_of(wxTopLevelWindows.begin(), wxTopLevelWindows.end(),
                             [](wxWindow* w) { return dynamic_cast<SplashWindow*>(w) != nullptr; });

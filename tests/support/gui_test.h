@@ -38,18 +38,9 @@ void PressKey(int key, int modifiers = 0);
 bool TypeInto(wxWindow* box, const char* text);
 
 // A modal dialog that a test does not expect fails the test and is dismissed
-// at once (tests that expect one use wxTEST_DIALOG). While an object of this
-// class lives, modal dialogs for which allow(dialog) holds are shown for real.
-class RealModalDialogs {
-public:
-    explicit RealModalDialogs(std::function<bool(wxDialog*)> allow);
-    ~RealModalDialogs();
-    RealModalDialogs(const RealModalDialogs&) = delete;
-    RealModalDialogs& operator=(const RealModalDialogs&) = delete;
-
-private:
-    std::function<bool(wxDialog*)> m_allow;
-};
+// at once (tests that expect one use wxTEST_DIALOG); the dialogs for which
+// showForReal holds are shown for real instead, until it is reset.
+extern std::function<bool(wxDialog*)> showForReal;
 
 // Records the address of every page a web view reports as loaded.
 class LoadWatcher {

@@ -20,17 +20,14 @@
 namespace {
 
 std::unique_ptr<RecordingProxy> g_proxy;
-std::vector<const std::function<bool(wxDialog*)>*> g_realModalDialogs;
 
 // A modal dialog that no test expects would wait forever for a click under
 // Xvfb: turn it into a test failure and dismiss it at once.
 class UnexpectedDialogHook : public wxModalDialogHook {
 protected:
     int Enter(wxDialog* dialog) override {
-        for (const auto* allow : g_realModalDialogs) {
-            if ((*allow)(dialog))
-                return wxID_NONE;
-        }
+        if (showForReal && showForReal(dialog))
+            return wxID_NONE;
         ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string()
                       << "\": " << dialog->GetLabel().utf8_string();
         return wxID_CANCEL;
@@ -70,16 +67,10 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 } // namespace
 
+std::function<bool(wxDialog*)> showForReal;
+
 RecordingProxy& TestProxy() {
     return *g_proxy;
-}
-
-RealModalDialogs::RealModalDialogs(std::function<bool(wxDialog*)> allow) : m_allow(std::move(allow)) {
-    g_realModalDialogs.push_back(&m_allow);
-}
-
-RealModalDialogs::~RealModalDialogs() {
-    std::erase(g_realModalDialogs, &m_allow);
 }
 
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {

@@ -10,8 +10,7 @@ RendererQuery Renderer(std::optional<std::string> name) {
     return [name] { return name; };
 }
 
-// The user's own setting decides without the renderer being asked at all:
-// asking loads OpenGL, which costs start-up time.
+// The user's own setting decides without asking the renderer: that loads OpenGL.
 RendererQuery MustNotBeAsked() {
     return []() -> std::optional<std::string> {
         ADD_FAILURE() << "the renderer was asked although the user had decided";
