@@ -2,6 +2,7 @@
 #include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
 #include "wx_placement.h"
+#include "x_stacking.h"
 
 #include <wx/panel.h>
 
@@ -149,8 +150,9 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://elsewhere.test/inside"));
 
     // The view's own menu on a link: its second item is "Open Link in New Window".
+    const std::size_t windows = StackedWindowTitles().size();
     ClickAt(window->paneViews[1]->View()->GetScreenPosition() + wxPoint(40, 30), 3);
-    RunEventLoopFor(std::chrono::milliseconds(500)); // the menu has no window of ours to wait for
+    ASSERT_TRUE(WaitFor([&] { return StackedWindowTitles().size() > windows; })); // the menu's own window
     for (const int key : {WXK_DOWN, WXK_DOWN, WXK_RETURN})
         PressKey(key);
     ASSERT_TRUE(opener.WaitForCalls(3));
