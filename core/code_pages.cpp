@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <map>
+#include <set>
 #include <string>
 
 #include <iconv.h>
@@ -15,10 +16,12 @@ const iconv_t NoConverter = reinterpret_cast<iconv_t>(-1);
 class Converters {
 public:
     ~Converters() {
-        for (const auto& [codePage, converter] : m_converters) {
-            if (converter != NoConverter)
-                iconv_close(converter);
-        }
+        std::set<iconv_t> open; // a page iconv does not know shares the Windows-1252 converter
+        for (const auto& [codePage, converter] : m_converters)
+            open.insert(converter);
+        open.erase(NoConverter);
+        for (const iconv_t converter : open)
+            iconv_close(converter);
     }
 
     iconv_t For(int codePage) {
