@@ -28,8 +28,8 @@ void RunEventLoopFor(std::chrono::milliseconds duration);
 
 // Input as a user gives it, through the X server. Without a window manager
 // keys go to the window under the pointer, so a click leaves it there. A
-// click returns once its window has handled it; after a key the test waits
-// for the key's effect.
+// click returns once the X server has it, a click on a button once the button
+// has reported it; for anything else the test waits for the effect.
 void ClickAt(wxPoint screenPoint, int button = 1);
 void Click(wxWindow* window, wxPoint offset = wxDefaultPosition); // the middle by default
 void PressKey(int key, int modifiers = 0);
