@@ -49,8 +49,10 @@ void RecordingProxy::SetResponder(Responder responder) {
 
 RecordingProxy::Response RecordingProxy::DefaultPage(const std::string& url) {
     const auto path = url.find('/', url.find("://") + 3);
-    return {"<!doctype html><title>" + url + "</title><h1>" + url + "</h1><a id=\"next\" href=\"" +
-            url.substr(0, path) + "/next\">next</a>"};
+    Response page;
+    page.body = "<!doctype html><title>" + url + "</title><h1>" + url + "</h1><a id=\"next\" href=\"" +
+                url.substr(0, path) + "/next\">next</a>";
+    return page;
 }
 
 void RecordingProxy::Serve(int connection) {
@@ -72,10 +74,11 @@ void RecordingProxy::Serve(int connection) {
         }
         const Response response = responder ? responder(url) : DefaultPage(url);
         std::this_thread::sleep_for(response.delay);
-        const std::string reply =
-            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-            std::to_string(response.body.size()) +
-            "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + response.body;
+        const std::string reply = "HTTP/1.1 " + std::to_string(response.status) +
+                                  " OK\r\nContent-Type: " + response.contentType +
+                                  "\r\nContent-Length: " + std::to_string(response.body.size()) +
+                                  "\r\nCache-Control: no-store\r\nConnection: close\r\n" + response.headers +
+                                  "\r\n" + response.body;
         for (std::size_t sent = 0; sent < reply.size();) {
             const ssize_t n = send(connection, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
             if (n <= 0)
