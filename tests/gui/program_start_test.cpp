@@ -42,8 +42,9 @@ class ProgramStartTest : public testing::Test {
 protected:
     void SetUp() override {
         XSetErrorHandler(IgnoreXErrors);
-        m_display = XOpenDisplay(nullptr);
-        ASSERT_NE(m_display, nullptr) << "these tests need a display; ./test.sh gives them one";
+        // A busy X server may turn a connection away for a moment.
+        ASSERT_TRUE(Eventually([&] { return (m_display = XOpenDisplay(nullptr)) != nullptr; }, 10s))
+            << "these tests need a display; ./test.sh gives them one";
         std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-start-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_folder = pattern;
