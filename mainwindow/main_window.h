@@ -52,7 +52,6 @@ public:
     void ArrangePanes();
     void SaveEngineSelection();
     void LoadEngineSelection();
-    std::filesystem::path EngineSelectionFile() const;
 
     // Zooms pane index again, or puts it back, as its Open button's caption
     // says; nothing when index is -1.

@@ -24,16 +24,11 @@ PageGuard* GuardOf(WebKitWebView* view) {
     return view == nullptr ? nullptr : static_cast<PageGuard*>(g_object_get_data(G_OBJECT(view), GuardKey));
 }
 
+// The text as HTML markup: GLib's escaping also covers quotes.
 std::string Escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '&')
-            out += "&amp;";
-        else
-            out += c;
-    }
+    gchar* escaped = g_markup_escape_text(text.data(), static_cast<gssize>(text.size()));
+    std::string out(escaped);
+    g_free(escaped);
     return out;
 }
 

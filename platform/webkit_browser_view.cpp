@@ -1,10 +1,9 @@
 #include "webkit_browser_view.h"
 
+#include "desktop_launch.h"
 #include "failure.h"
 #include "hand_off_limit.h"
 #include "page_guard.h"
-#include "program_folder.h"
-#include "shell_open.h"
 #include "web_address.h"
 
 #include <webkit2/webkit2.h>
@@ -27,7 +26,7 @@ wxWebView* CreateView(wxWindow* parent) {
 // more of them than the user's clicks and keys allow.
 void OpenOutside(wxWindow* owner, const std::wstring& url) {
     if (IsWebAddress(url) && MayHandOff())
-        IgnoreFailure([&] { ShellOpen(owner, L"Open", url, L"", ProgramFolder(), ShowNormal); });
+        IgnoreFailure([&] { OpenWithDesktop(owner, url); });
 }
 
 // WebKit asks for a new view when a page script calls window.open or the

@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "message_box_expectation.h"
 #include "splash_window.h"
 
 #include <wx/msgdlg.h>
@@ -13,26 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Expects one message box, records what it said and how, and dismisses it.
-struct SeenMessageBox {
-    wxString message, caption;
-    long style = 0;
-};
-
-class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
-public:
-    explicit ExpectMessageBox(SeenMessageBox* seen) : m_seen(seen) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        *m_seen = {dialog->GetMessage(), dialog->GetTitle(), dialog->GetMessageDialogStyle()};
-        return wxID_OK;
-    }
-
-private:
-    SeenMessageBox* m_seen;
-};
 
 class EngineSelectionTest : public MainWindowTest {
 protected:
@@ -65,23 +46,42 @@ TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
     next->Destroy();
 }
 
-// The error box names the file and the reason, and the old file stays byte for byte.
-TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
-    std::ofstream(programFolder / "engines.lst", std::ios::binary) << "Lycos\r\n";
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    const bool asRoot = geteuid() == 0; // the super-user writes anywhere: be "nobody" a moment
-    if (asRoot && seteuid(65534) != 0)
-        GTEST_SKIP() << "cannot act as an ordinary user here";
-    SeenMessageBox seen;
-    wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));
-    if (asRoot) {
-        ASSERT_EQ(seteuid(0), 0);
+// An install the user cannot write: Save goes to the user's configuration
+// folder, made when missing; when that cannot be made either (the variable
+// names a file), the message names it and no file is touched.
+TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSaysWhyNot) {
+    std::ofstream(File(), std::ios::binary) << "Lycos\r\n";
+    namespace fs = std::filesystem;
+    const fs::path users = fs::temp_directory_path() / ("scoutwell-users-" + std::to_string(getpid()));
+    fs::create_directories(users);
+    std::ofstream(users / "a-file") << "x";
+    fs::permissions(users, fs::perms::all);
+    fs::permissions(programFolder, fs::perms(0555));
+    const std::string desktopConfig = std::getenv("XDG_CONFIG_HOME");
+    const bool asRoot = geteuid() == 0; // the super-user writes anywhere: save as an ordinary user
+    for (const auto& [configHome, saved] :
+         {std::pair{users / "config", true}, std::pair{users / "a-file", false}}) {
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        if (asRoot && seteuid(65534) != 0)
+            GTEST_SKIP() << "cannot act as an ordinary user here";
+        SeenMessageBox seen;
+        wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        if (saved) {
+            EXPECT_EQ(seen.message, L"Search Engine settings saved.");
+            std::ifstream in(configHome / "scoutwell" / "engines.lst", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                      "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n");
+        } else {
+            EXPECT_TRUE(seen.message.Contains(wxString((configHome / "scoutwell").string()))) << seen.message;
+            EXPECT_TRUE(seen.style & wxICON_ERROR);
+        }
     }
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
-    EXPECT_TRUE(seen.message.Contains((programFolder / "engines.lst").wstring())) << seen.message;
-    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
-    EXPECT_TRUE(seen.style & wxICON_ERROR);
+    setenv("XDG_CONFIG_HOME", desktopConfig.c_str(), 1);
+    fs::permissions(programFolder, fs::perms::owner_all);
+    fs::remove_all(users);
     EXPECT_EQ(ReadFile(), "Lycos\r\n");
 }
 

@@ -1,4 +1,3 @@
-#include "fake_desktop_opener.h"
 #include "help_window.h"
 #include "main_window_fixture.h"
 #include "product_info.h"
@@ -86,19 +85,38 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowIsMadeElseTheBuiltInDoc
     EXPECT_EQ(help->documentView->Text(), L"Second version\n");
 }
 
+// Without a copy beside the program, an installed one: the user's data folder
+// before the system's.
+TEST_F(HelpTest, WithoutHelpRtfBesideTheProgramTheInstalledOneShows) {
+    const std::string dataDirs = std::getenv("XDG_DATA_DIRS");
+    const std::filesystem::path user = std::getenv("XDG_DATA_HOME"),
+                                system = dataDirs.substr(0, dataDirs.find(':'));
+    for (const auto& [folder, text] :
+         {std::pair{system, L"System copy\n"}, std::pair{user, L"User copy\n"}}) {
+        std::filesystem::create_directories(folder / "scoutwell");
+        std::ofstream(folder / "scoutwell" / "help.rtf")
+            << "{\\rtf1\\ansi " << wxString(text).Trim().utf8_string() << "\\par}";
+        HelpWindow* help = ClickHelp();
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->documentView->Text(), text);
+        help->Close();
+        ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
+    }
+    std::filesystem::remove_all(user / "scoutwell");
+    std::filesystem::remove_all(system / "scoutwell");
+}
+
 TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktopAndTabCyclesThroughThem) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     Click(help->websiteButton);
-    ASSERT_TRUE(opener.WaitForCalls(1));
+    ASSERT_TRUE(WaitForDesktopCalls(1));
     Click(help->emailButton);
-    ASSERT_TRUE(opener.WaitForCalls(2));
-    const auto calls = opener.Calls();
-    EXPECT_EQ(calls[0].arguments, std::vector<std::string>{wxString(HomePageUrl).utf8_string()});
-    EXPECT_EQ(calls[1].arguments,
-              std::vector<std::string>{"mailto:" + wxString(ContactAddress).utf8_string()});
-    EXPECT_EQ(calls[1].workingFolder, programFolder.string());
+    ASSERT_TRUE(WaitForDesktopCalls(2));
+    const auto calls = TestDesktop().Calls();
+    EXPECT_EQ(calls[0].argument, wxString(HomePageUrl).utf8_string());
+    EXPECT_EQ(calls[1].argument, "mailto:" + wxString(ContactAddress).utf8_string());
     EXPECT_EQ(HelpWindow::Instance(), help); // the window stays open
 
     ClickAt(help->documentView->GetScreenPosition() +

@@ -1,7 +1,6 @@
 // Pages that try to hold the program, flood the desktop or write files: each
 // stays inside its own pane and the program keeps working.
 
-#include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
 #include "page_guard.h"
 
@@ -199,7 +198,7 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
 }
 
 TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     Page("/flood", OnClick("for (let i = 0; i < 200; ++i) window.open('http://elsewhere.test/' + i)"));
     Page("/unasked", "<script>window.open('http://elsewhere.test/unasked')</script>");
@@ -209,11 +208,11 @@ TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
     for (std::size_t clicks = 1; clicks <= 2; ++clicks) {
         RunEventLoopFor(std::chrono::milliseconds(1100)); // at most one a second
         Click(window->paneViews[1]->View());
-        ASSERT_TRUE(opener.WaitForCalls(clicks));
+        ASSERT_TRUE(WaitForDesktopCalls(clicks));
         RunEventLoopFor(std::chrono::milliseconds(500));
-        EXPECT_EQ(opener.Calls().size(), clicks);
+        EXPECT_EQ(TestDesktop().Calls().size(), clicks);
     }
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://elsewhere.test/0"});
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/0");
 }
 
 TEST_F(HostilePageTest, ASignInRequestIsAnsweredWithANoteAndHoldsNothing) {

@@ -1,5 +1,4 @@
 #include "engine_catalogue.h"
-#include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
 #include "wx_placement.h"
 #include "x_stacking.h"
@@ -112,7 +111,7 @@ TEST_F(MainWindowTest, TabFollowsTheTabOrderAcrossTheFrames) {
 // wx's own handler of WebKit's request for a new window ended the whole
 // program; the program hands http and https addresses to the desktop instead.
 TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
         if (url.ends_with("/blank"))
@@ -138,10 +137,10 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
         window->paneViews[step.pane]->Navigate(step.page);
         ASSERT_TRUE(watchers[step.pane]->WaitUntilLoaded(step.page));
         Click(window->paneViews[step.pane]->View());
-        ASSERT_TRUE(opener.WaitForCalls(step.calls));
+        ASSERT_TRUE(WaitForDesktopCalls(step.calls));
         RunEventLoopFor(std::chrono::milliseconds(500));
-        ASSERT_EQ(opener.Calls().size(), step.calls) << wxString(step.page);
-        EXPECT_EQ(opener.Calls().back().arguments, std::vector<std::string>{step.handed});
+        ASSERT_EQ(TestDesktop().Calls().size(), step.calls) << wxString(step.page);
+        EXPECT_EQ(TestDesktop().Calls().back().argument, step.handed);
         EXPECT_EQ(window->paneViews[step.pane]->LocationURL(), step.page);
     }
     window->paneViews[3]->Navigate(L"http://pages.test/plain");
@@ -155,7 +154,7 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
     ASSERT_TRUE(WaitFor([&] { return StackedWindowTitles().size() > windows; })); // the menu's own window
     for (const int key : {WXK_DOWN, WXK_DOWN, WXK_RETURN})
         PressKey(key);
-    ASSERT_TRUE(opener.WaitForCalls(3));
-    EXPECT_EQ(opener.Calls()[2].arguments, std::vector<std::string>{"http://elsewhere.test/outside"});
+    ASSERT_TRUE(WaitForDesktopCalls(3));
+    EXPECT_EQ(TestDesktop().Calls()[2].argument, "http://elsewhere.test/outside");
     EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
 }

@@ -1,5 +1,5 @@
-#include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
+#include "message_box_expectation.h"
 #include "wx_placement.h"
 
 #include <wx/panel.h>
@@ -94,7 +94,7 @@ TEST_F(ZoomTest, TheUrlBoxFollowsTheZoomedPanesPageAndHistoriesSurvive) {
 }
 
 TEST_F(ZoomTest, LoadInWebBrowserHandsOnlyTheZoomedPanesWebAddressToTheDesktop) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     const wchar_t* addresses[] = {L"http://pages.test/handed", L"file:///etc/hostname",
                                   L"data:text/html,hello"};
     for (PaneIndex i = 0; i < 3; ++i) {
@@ -104,9 +104,8 @@ TEST_F(ZoomTest, LoadInWebBrowserHandsOnlyTheZoomedPanesWebAddressToTheDesktop) 
     window->OnOpenOrClosePane(0);
     window->urlBox->ChangeValue("file:///etc/passwd"); // the box is not what is handed over
     Click(window->openInBrowserButton);
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://pages.test/handed"});
-    EXPECT_EQ(opener.Calls()[0].workingFolder, programFolder.string());
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/handed");
     window->OnOpenOrClosePane(0);
     // Addresses that are not web pages, and a pane that has shown nothing, stay with the program.
     for (PaneIndex i : {1, 2, 3}) {
@@ -115,5 +114,19 @@ TEST_F(ZoomTest, LoadInWebBrowserHandsOnlyTheZoomedPanesWebAddressToTheDesktop) 
         window->OnOpenOrClosePane(i);
     }
     RunEventLoopFor(std::chrono::milliseconds(800));
-    EXPECT_EQ(opener.Calls().size(), 1u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 1u);
+}
+
+// A desktop that cannot start its handler: a message names the address.
+TEST_F(ZoomTest, WhenTheDesktopCannotOpenThePageAMessageSaysSo) {
+    window->paneViews[1]->Navigate(L"http://pages.test/unopened");
+    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/unopened"));
+    window->OnOpenOrClosePane(1);
+    TestDesktop().RemoveHandlerCommand();
+    SeenMessageBox seen;
+    wxTEST_DIALOG(window->OnOpenInBrowser(), ExpectMessageBox(&seen));
+    TestDesktop().WriteHandlerCommand();
+    EXPECT_TRUE(seen.message.Contains(L"http://pages.test/unopened")) << seen.message;
+    EXPECT_EQ(seen.caption, L"Scoutwell");
+    EXPECT_TRUE(seen.style & wxICON_ERROR);
 }

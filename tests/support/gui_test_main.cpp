@@ -20,6 +20,7 @@
 namespace {
 
 std::unique_ptr<RecordingProxy> g_proxy;
+std::unique_ptr<RecordingDesktopHandlers> g_desktop;
 
 // A modal dialog that no test expects would wait forever for a click under
 // Xvfb: turn it into a test failure and dismiss it at once.
@@ -79,6 +80,14 @@ bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds t
         wxMilliSleep(5);
     }
     return true;
+}
+
+RecordingDesktopHandlers& TestDesktop() {
+    return *g_desktop;
+}
+
+bool WaitForDesktopCalls(std::size_t count) {
+    return WaitFor([count] { return g_desktop->Calls().size() >= count; });
 }
 
 void RunEventLoopFor(std::chrono::milliseconds duration) {
@@ -141,6 +150,7 @@ int main(int argc, char** argv) {
     setenv("https_proxy", g_proxy->Address().c_str(), 1);
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
+    g_desktop = std::make_unique<RecordingDesktopHandlers>();
 
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
@@ -157,5 +167,6 @@ int main(int argc, char** argv) {
     wxTheApp->OnExit();
     wxEntryCleanup();
     g_proxy.reset();
+    g_desktop.reset();
     return result;
 }
