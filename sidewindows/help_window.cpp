@@ -37,6 +37,7 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
 
     const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
     documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
     auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
@@ -91,7 +92,7 @@ void HelpWindow::LoadDocument() {
     if (!file)
         throw ScoutwellError(
             "help.rtf is in none of the folders it is looked for in; the built-in copy is shown");
-    documentView->LoadFile(wxString(file->wstring()));
+    documentView->ShowFile(wxString(file->wstring()));
 }
 
 void HelpWindow::OnWebsite() {

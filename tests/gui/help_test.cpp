@@ -6,6 +6,8 @@
 #include "rtf_reader.h"
 #include "x_stacking.h"
 
+#include <gtk/gtk.h>
+
 #include <fstream>
 
 namespace {
@@ -67,6 +69,22 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowIsMadeElseTheBuiltInDoc
     HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->documentView->Text(), DocumentText(ReadRtf(HelpDocument())));
+    // Every picture of the document decodes (an empty frame has an alpha
+    // channel) and shows within the viewer's width; the document scrolls.
+    int pictures = 0;
+    GtkTextIter iter;
+    gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(help->documentView->TextView()), &iter);
+    for (; !gtk_text_iter_is_end(&iter); gtk_text_iter_forward_char(&iter)) {
+        if (GdkPixbuf* pixbuf = gtk_text_iter_get_pixbuf(&iter)) {
+            ++pictures;
+            EXPECT_FALSE(gdk_pixbuf_get_has_alpha(pixbuf));
+            EXPECT_LE(gdk_pixbuf_get_width(pixbuf), help->documentView->GetClientSize().x);
+        }
+    }
+    EXPECT_EQ(pictures, 6);
+    GtkAdjustment* scroll = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(help->documentView->TextView()));
+    EXPECT_TRUE(
+        WaitFor([&] { return gtk_adjustment_get_upper(scroll) > gtk_adjustment_get_page_size(scroll); }));
     help->Close();
     ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
 

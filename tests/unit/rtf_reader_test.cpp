@@ -1,4 +1,5 @@
 #include "plain_text_document.h"
+#include "rtf_pictures.h"
 #include "rtf_reader.h"
 #include "rtf_samples.h"
 
@@ -135,6 +136,11 @@ TEST(ReadRtf, PicturesKeepTheirDataAndShownSize) {
     EXPECT_EQ(bitmap.format, RtfPictureFormat::Bmp);
     EXPECT_EQ(bitmap.bytes.substr(0, 2), "BM");
     EXPECT_EQ(bitmap.bytes.substr(14 + 40), dib.substr(40));
+    // Top-down rows keep their order and their negative height, for the image loader.
+    const std::string rows("\x01\x01\x01\x01\x02\x02\x02\x02", 8);
+    const RtfPicture topDown = DibPicture(Dib(4, -2, 8, rows, 0, std::string(256 * 4, '\0')));
+    EXPECT_EQ(topDown.bytes.substr(22, 4), Bytes{}.U32(static_cast<std::uint32_t>(-2)).data);
+    EXPECT_EQ(topDown.bytes.substr(14 + 40 + 1024), rows);
     // A metafile's bitmap, from each kind of record that holds one, with or without the placeable header.
     for (const auto& [function, offset] :
          {std::pair{0x0F43u, 28u}, {0x0B41u, 26u}, {0x0940u, 22u}, {0x0D33u, 24u}}) {
