@@ -381,6 +381,7 @@ public:
                     Byte(static_cast<unsigned char>(c));
             }
         }
+        FlushLeadByte();
         if (m_picture && m_excessDepth == 0)
             FinishPicture();
         if (!m_runs.empty())
@@ -393,6 +394,7 @@ private:
     bool Outside() const { return m_stack.empty() || m_excessDepth > 0; }
 
     void OpenGroup() {
+        FlushLeadByte();
         m_pendingSkip = 0;
         m_star = false;
         if (m_excessDepth > 0 || m_stack.size() >= MaxGroupDepth) {
@@ -403,6 +405,7 @@ private:
     }
 
     void CloseGroup() {
+        FlushLeadByte();
         m_pendingSkip = 0;
         m_star = false;
         if (m_excessDepth > 0) {
@@ -430,6 +433,8 @@ private:
         if (m_at >= m_input.size())
             return;
         const char first = m_input[m_at];
+        if (first != '\'')
+            FlushLeadByte();
         if (!IsLetter(first)) {
             ++m_at;
             Symbol(first);
@@ -563,6 +568,7 @@ private:
             return;
         }
         if (byte == ';') {
+            FlushLeadByte();
             if (State().destination == Destination::FontTable) {
                 CommitFont();
                 return;
@@ -575,14 +581,47 @@ private:
         EncodedByte(byte);
     }
 
-    // A byte of text, raw or as \'hh, in the code page of its font.
+    // A byte of text, raw or as \'hh, in the code page of its font. In a
+    // double-byte code page a lead byte waits for the byte after it.
     void EncodedByte(unsigned char byte) {
         const Destination destination = State().destination;
-        if (destination == Destination::FontTable) {
-            AppendFontName(Decode(m_font.codePage, byte));
-        } else if (destination == Destination::Text) {
-            Character(Decode(TextCodePage(), byte));
+        if (destination != Destination::FontTable && destination != Destination::Text)
+            return;
+        const int codePage =
+            CodePageOf(destination == Destination::FontTable ? m_font.codePage : TextCodePage());
+        std::string bytes(1, static_cast<char>(byte));
+        if (m_leadByte >= 0) {
+            bytes.insert(bytes.begin(), static_cast<char>(std::exchange(m_leadByte, -1)));
+        } else if (byte < 0x80 || codePage == CodePageSymbol) {
+            TextOrFontName(byte);
+            return;
+        } else if (IsLeadByte(codePage, byte)) {
+            m_leadByte = byte;
+            return;
         }
+        for (const wchar_t c : DecodeCodePage(codePage, bytes))
+            TextOrFontName(c);
+    }
+
+    // A lead byte that no byte followed stands alone.
+    void FlushLeadByte() {
+        if (m_leadByte < 0 || Outside()) {
+            m_leadByte = -1;
+            return;
+        }
+        const char lead = static_cast<char>(std::exchange(m_leadByte, -1));
+        const Destination destination = State().destination;
+        const int codePage =
+            CodePageOf(destination == Destination::FontTable ? m_font.codePage : TextCodePage());
+        for (const wchar_t c : DecodeCodePage(codePage, std::string_view(&lead, 1)))
+            TextOrFontName(c);
+    }
+
+    void TextOrFontName(wchar_t c) {
+        if (State().destination == Destination::FontTable)
+            AppendFontName(c);
+        else if (State().destination == Destination::Text)
+            Character(c);
     }
 
     // \{, \} and \\ are text wherever text is.
@@ -594,13 +633,7 @@ private:
             Character(byte);
     }
 
-    wchar_t Decode(int codePage, unsigned char byte) const {
-        if (codePage == 0)
-            codePage = m_codePage;
-        if (byte < 0x80 || codePage == CodePageSymbol)
-            return static_cast<wchar_t>(byte);
-        return DecodeCodePageByte(codePage, byte);
-    }
+    int CodePageOf(int fontCodePage) const { return fontCodePage == 0 ? m_codePage : fontCodePage; }
 
     int TextCodePage() const {
         const int font = m_stack.back().style.font;
@@ -1202,6 +1235,7 @@ private:
     std::vector<GroupState> m_stack;
     std::size_t m_excessDepth = 0;
     int m_pendingSkip = 0;
+    int m_leadByte = -1; // a double-byte character's first byte, waiting for its second
     bool m_star = false;
     int m_highSurrogate = 0;
 

@@ -6,6 +6,7 @@
 #include "message_box_expectation.h"
 #include "opensearch_offer.h"
 #include "splash_window.h"
+#include "x_stacking.h"
 
 #include <fstream>
 
@@ -48,9 +49,9 @@ protected:
         setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
         MainWindowTest::SetUp();
         TestProxy().SetResponder(Serve);
-        wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
         ShowAtOrigin();
-        ASSERT_TRUE(WaitFor([&] { return form->AllEnginesListed(); }));
+        ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
     }
     void TearDown() override {
         MainWindowTest::TearDown();
@@ -61,21 +62,19 @@ protected:
     // Opens the page in pane 2, right-clicks it and picks the menu's last
     // item, which is the page's "Add search engine".
     void AddFromPage(const std::string& href) {
-        wxWebView* view = form->paneViews[2]->View();
-        form->paneViews[2]->Navigate(L"http://site.example/page?href=" + wxString(href).ToStdWstring());
+        wxWebView* view = window->paneViews[2]->View();
+        window->paneViews[2]->Navigate(L"http://site.example/page?href=" + wxString(href).ToStdWstring());
         const std::string address = href[0] == '/' ? "http://site.example" + href : href;
         ASSERT_TRUE(WaitFor([&] {
             const auto offered = AdvertisedEngines(view);
             return !offered.empty() && offered[0].address == wxString(address).ToStdWstring();
         }));
         const wxRect area = view->GetScreenRect();
-        m_simulator.MouseMove(area.GetPosition() + area.GetSize() / 2);
-        RunEventLoopFor(std::chrono::milliseconds(100));
-        m_simulator.MouseClick(wxMOUSE_BTN_RIGHT);
-        RunEventLoopFor(std::chrono::milliseconds(500));
-        m_simulator.Char(WXK_UP);
-        RunEventLoopFor(std::chrono::milliseconds(100));
-        m_simulator.Char(WXK_RETURN);
+        const std::size_t windows = StackedWindowTitles().size();
+        ClickAt(area.GetPosition() + area.GetSize() / 2, 3);
+        ASSERT_TRUE(WaitFor([&] { return StackedWindowTitles().size() > windows; })); // the menu's own window
+        PressKey(WXK_UP);
+        PressKey(WXK_RETURN);
     }
 
     std::vector<fs::path> UserFiles() const {
@@ -83,29 +82,28 @@ protected:
         return {fs::directory_iterator(m_config / "scoutwell/engines", missing), {}};
     }
 
-    wxUIActionSimulator m_simulator;
     fs::path m_config;
 };
 
 } // namespace
 
 TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNextStart) {
-    const unsigned int before = form->engineChoosers[0]->GetCount();
+    const unsigned int before = window->engineChoosers[0]->GetCount();
     AddFromPage("/search.xml");
-    ASSERT_TRUE(WaitFor([&] { return form->engineChoosers[4]->GetCount() == before + 1; }));
-    for (wxComboBox* chooser : form->engineChoosers) // after the catalogue, in name order
+    ASSERT_TRUE(WaitFor([&] { return window->engineChoosers[4]->GetCount() == before + 1; }));
+    for (wxComboBox* chooser : window->engineChoosers) // after the catalogue, in name order
         EXPECT_GT(chooser->FindString(L"Site Search", true), static_cast<int>(EngineCount) - 1);
     const auto files = UserFiles();
     ASSERT_EQ(files.size(), 1u);
     std::ifstream saved(files[0], std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), Description);
 
-    form->engineChoosers[3]->ChangeValue(L" site SEARCH");
-    form->keywordsBox->ChangeValue(L"new york");
-    form->OnSearch();
+    window->engineChoosers[3]->ChangeValue(L" site SEARCH");
+    window->keywordsBox->ChangeValue(L"new york");
+    window->OnSearch();
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://site.example/find?q=new+york&n=20"));
 
-    wxTEST_DIALOG(form->OnSave(), wxExpectModal<wxMessageDialog>(wxOK));
+    wxTEST_DIALOG(window->OnSave(), wxExpectModal<wxMessageDialog>(wxOK));
     const auto lines = NewStart("--lists");
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[3], " site SEARCH");
@@ -121,7 +119,7 @@ TEST_F(AddedEngineTest, ARefusedDescriptionIsExplainedAndChangesNothing) {
         {"/loop.xml", L""},           {"/huge.xml", L"KB"},
         {"/feed.xml", L"OpenSearch"},
     };
-    const unsigned int listed = form->engineChoosers[0]->GetCount();
+    const unsigned int listed = window->engineChoosers[0]->GetCount();
     for (const auto& [href, reason] : refusals) {
         SeenMessageBox seen;
         auto add = [&] {
@@ -131,7 +129,7 @@ TEST_F(AddedEngineTest, ARefusedDescriptionIsExplainedAndChangesNothing) {
         wxTEST_DIALOG(add(), ExpectMessageBox(&seen));
         EXPECT_TRUE(seen.message.Contains(L"Site Search") && seen.message.Contains(reason)) << seen.message;
         EXPECT_TRUE(seen.style & wxICON_ERROR);
-        EXPECT_EQ(form->engineChoosers[0]->GetCount(), listed) << href;
+        EXPECT_EQ(window->engineChoosers[0]->GetCount(), listed) << href;
         EXPECT_TRUE(UserFiles().empty()) << href;
     }
 }

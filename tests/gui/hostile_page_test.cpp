@@ -16,9 +16,9 @@ class HostilePageTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        for (auto* chooser : form->engineChoosers)
+        for (auto* chooser : window->engineChoosers)
             chooser->ChangeValue("Yahoo");
-        form->keywordsBox->ChangeValue("after");
+        window->keywordsBox->ChangeValue("after");
         TestProxy().SetResponder([this](const std::string& url) {
             const auto path = url.substr(url.find('/', 7));
             return pages.contains(path) ? pages[path] : RecordingProxy::DefaultPage(url);
@@ -32,15 +32,15 @@ protected:
     // Whether the pane's title comes to hold words: the program's own short
     // pages say what happened in their title.
     bool TitleHas(PaneIndex i, const wchar_t* words) {
-        return WaitFor([&] { return form->paneViews[i]->View()->GetCurrentTitle().Contains(words); },
+        return WaitFor([&] { return window->paneViews[i]->View()->GetCurrentTitle().Contains(words); },
                        std::chrono::milliseconds(20000));
     }
     void Open(PaneIndex i, const std::string& path) {
-        form->paneViews[i]->Navigate(L"http://pages.test" + wxString(path).ToStdWstring());
+        window->paneViews[i]->Navigate(L"http://pages.test" + wxString(path).ToStdWstring());
     }
     // Search, and every pane shows its result.
     bool SearchReachesEveryPane() {
-        form->OnSearch();
+        window->OnSearch();
         for (PaneIndex i = 0; i < PaneCount; ++i) {
             if (!watchers[i]->WaitUntilLoaded(YahooAfter))
                 return false;
@@ -100,13 +100,13 @@ TEST_F(HostilePageTest, EndlessDialogsGetThreeAnswersThenNoneAndNeverHoldThePane
     Open(1, "/alert"); // Back leaves it at once
     ASSERT_TRUE(WaitFor([] { return Requested("/d4"); }));
     const auto loads = watchers[1]->Loaded().size();
-    form->OnBack(1);
+    window->OnBack(1);
     EXPECT_TRUE(
         WaitFor([&] { return watchers[1]->Loaded().size() > loads && watchers[1]->Last() == YahooAfter; }));
     TestProxy().ClearRequests();
     Open(2, "/confirm"); // and Stop ends it
     ASSERT_TRUE(WaitFor([] { return Requested("/d4"); }));
-    form->OnStop(2);
+    window->OnStop(2);
     EXPECT_TRUE(TitleHas(2, L"stopped responding"));
 }
 
@@ -120,7 +120,7 @@ TEST_F(HostilePageTest, AnEndlessScriptIsEndedForTheNextRequestAndTheOtherPanesG
     Open(3, "/spin");
     ASSERT_TRUE(WaitFor([] { return Requested("/spinning"); }));
     const auto loads = watchers[3]->Loaded().size();
-    form->OnBack(3);
+    window->OnBack(3);
     EXPECT_TRUE(WaitFor([&] {
         return watchers[3]->Loaded().size() > loads && watchers[3]->Last() == L"http://pages.test/first";
     }));
@@ -160,7 +160,7 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
     Open(0, "/unasked");
     Open(1, "/click/escape");
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/click/escape"));
-    Click(form->paneViews[1]->View());
+    Click(window->paneViews[1]->View());
     ASSERT_TRUE(WaitFor([] { return Requested("/hidden") && Requested("/escape"); }));
     EXPECT_TRUE(SearchReachesEveryPane()); // no process died
     EXPECT_TRUE(asked.empty());
@@ -169,11 +169,11 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
     for (const bool save : {false, true}) {
         Open(2, "/click/hidden");
         ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test/click/hidden"));
-        Click(form->paneViews[2]->View());
+        Click(window->paneViews[2]->View());
         ASSERT_TRUE(WaitFor([&] { return asked.size() == 1u; }));
         EXPECT_EQ(asked[0].first, downloads);
         EXPECT_EQ(asked[0].second, "hidden_rc");
-        Click(form->paneViews[2]->View()); // one at a time
+        Click(window->paneViews[2]->View()); // one at a time
         RunEventLoopFor(std::chrono::milliseconds(500));
         EXPECT_EQ(asked.size(), 1u);
         answer(save ? std::optional<fs::path>(chosen) : std::nullopt);
@@ -207,7 +207,7 @@ TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/flood"));
     for (std::size_t clicks = 1; clicks <= 2; ++clicks) {
         RunEventLoopFor(std::chrono::milliseconds(1100)); // at most one a second
-        Click(form->paneViews[1]->View());
+        Click(window->paneViews[1]->View());
         ASSERT_TRUE(WaitForDesktopCalls(clicks));
         RunEventLoopFor(std::chrono::milliseconds(500));
         EXPECT_EQ(TestDesktop().Calls().size(), clicks);

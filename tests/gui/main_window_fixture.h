@@ -5,9 +5,9 @@
 #include "main_window.h"
 
 #include <gtest/gtest.h>
+#include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 #include <wx/webview.h>
 
 #include <algorithm>
@@ -17,9 +17,8 @@
 #include <filesystem>
 #include <memory>
 
-// A real main window, shown at the top-left corner of the virtual screen,
-// with a watcher on each pane's web view. Clicks and typing go through the
-// toolkit as a user's would.
+// A real main window in a fresh, empty program folder of its own, with a
+// watcher on each pane's web view.
 class MainWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ApplyCompactStyle(); }
@@ -30,57 +29,29 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-folder-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         programFolder = pattern;
-        form = new MainWindow(programFolder);
+        window = new MainWindow(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
-            watchers[i] = std::make_unique<LoadWatcher>(form->paneViews[i]->View());
+            watchers[i] = std::make_unique<LoadWatcher>(window->paneViews[i]->View());
     }
 
     void TearDown() override {
         TestProxy().SetResponder(nullptr);
-        form->Destroy();
-        RunEventLoopFor(std::chrono::milliseconds(50));
+        window->Destroy();
+        WaitFor([] { return wxTopLevelWindows.empty(); });
         std::error_code ignored;
         std::filesystem::remove_all(programFolder, ignored);
     }
 
+    // Shows the window at the top-left corner of the virtual screen.
     void ShowAtOrigin() {
-        form->Move(0, 0);
-        form->Show();
-        WaitFor([&] { return form->IsShownOnScreen(); });
-        RunEventLoopFor(std::chrono::milliseconds(200));
+        window->Move(0, 0);
+        window->Show();
+        ASSERT_TRUE(
+            WaitFor([&] { return window->IsShownOnScreen() && window->GetScreenPosition() == wxPoint(); }));
     }
 
-    // Moves the pointer to the middle of window (keys reach a window only
-    // while the pointer is over it on a bare X server) and clicks there.
-    void Click(wxWindow* window, wxPoint offset = wxDefaultPosition) {
-        const wxRect rect = window->GetScreenRect();
-        const wxPoint at = offset == wxDefaultPosition ? rect.GetPosition() + rect.GetSize() / 2
-                                                       : rect.GetPosition() + offset;
-        m_simulator.MouseMove(at);
-        RunEventLoopFor(std::chrono::milliseconds(50));
-        m_simulator.MouseClick();
-        RunEventLoopFor(std::chrono::milliseconds(100));
-    }
-
-    void Type(const char* text) {
-        m_simulator.Text(text);
-        RunEventLoopFor(std::chrono::milliseconds(100));
-    }
-
-    void PressKey(int key, int modifiers = wxMOD_NONE) {
-        m_simulator.Char(key, modifiers);
-        RunEventLoopFor(std::chrono::milliseconds(100));
-    }
-
-    // Replaces a text box's or chooser's text as a user would: click, select
-    // all, type.
-    void TypeInto(wxWindow* box, const char* text) {
-        Click(box, wxPoint(10, box->GetSize().y / 2));
-        PressKey('A', wxMOD_CONTROL);
-        Type(text);
-    }
-
-    std::vector<std::string> SortedRequests() const {
+    // The addresses the panes asked for, sorted, without the icons WebKit asks for of itself.
+    static std::vector<std::string> SortedRequests() {
         auto requests = TestProxy().Requests();
         std::erase_if(requests,
                       [](const std::string& url) { return url.find("favicon") != std::string::npos; });
@@ -104,10 +75,7 @@ protected:
     }
 #endif
 
-    MainWindow* form = nullptr;
-    std::filesystem::path programFolder; // a fresh, empty one for each test
+    MainWindow* window = nullptr;
+    std::filesystem::path programFolder;
     PaneArray<std::unique_ptr<LoadWatcher>> watchers;
-
-private:
-    wxUIActionSimulator m_simulator;
 };

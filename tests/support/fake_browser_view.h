@@ -10,53 +10,33 @@
 // real controls do: the layout arithmetic can be checked to the twip.
 template <typename Base = Placement> class FakePlacementOf : public Base {
 public:
-    float Left() const override { return m_left; }
-    float Top() const override { return m_top; }
-    float Width() const override { return m_width; }
-    float Height() const override { return m_height; }
-    void SetLeft(float twips) override { m_left = twips; }
-    void SetTop(float twips) override { m_top = twips; }
-    void SetWidth(float twips) override { m_width = Checked(twips); }
-    void SetHeight(float twips) override { m_height = Checked(twips); }
+    float Left() const override { return m_place[0]; }
+    float Top() const override { return m_place[1]; }
+    float Width() const override { return m_place[2]; }
+    float Height() const override { return m_place[3]; }
+    void SetLeft(float twips) override { m_place[0] = twips; }
+    void SetTop(float twips) override { m_place[1] = twips; }
+    void SetWidth(float twips) override { m_place[2] = Size(twips); }
+    void SetHeight(float twips) override { m_place[3] = Size(twips); }
     bool Visible() const override { return m_visible; }
     void SetVisible(bool visible) override { m_visible = visible; }
 
 private:
-    static float Checked(float size) {
-        if (size < 0)
-            throw ScoutwellError("negative size");
-        return size;
-    }
-    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    static float Size(float twips) { return twips < 0 ? throw ScoutwellError("negative size") : twips; }
+    float m_place[4] = {};
     bool m_visible = true;
 };
 
 using FakePlacement = FakePlacementOf<>;
 
-// A browser view with a plain list as its history.
+// A browser view that records where it was sent.
 class FakeBrowserView : public FakePlacementOf<BrowserView> {
 public:
-    void Navigate(const std::wstring& url) override {
-        navigations.push_back(url);
-        history.resize(current + 1);
-        history.push_back(url);
-        ++current;
-    }
-    void GoBack() override {
-        if (current <= 0)
-            throw ScoutwellError("no earlier page");
-        --current;
-    }
-    void GoForward() override {
-        if (current + 1 >= static_cast<int>(history.size()))
-            throw ScoutwellError("no later page");
-        ++current;
-    }
-    void Stop() override { ++stops; }
-    std::wstring LocationURL() const override { return current < 0 ? std::wstring() : history[current]; }
+    void Navigate(const std::wstring& url) override { navigations.push_back(url); }
+    void GoBack() override {}
+    void GoForward() override {}
+    void Stop() override {}
+    std::wstring LocationURL() const override { return navigations.empty() ? L"" : navigations.back(); }
 
     std::vector<std::wstring> navigations;
-    std::vector<std::wstring> history;
-    int current = -1;
-    int stops = 0;
 };

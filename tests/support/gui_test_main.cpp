@@ -5,38 +5,49 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/eventfilter.h>
 #include <wx/modalhook.h>
-#include <wx/timer.h>
+#include <wx/textentry.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/webview.h>
 
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 namespace {
 
 std::unique_ptr<RecordingProxy> g_proxy;
 std::unique_ptr<RecordingDesktopHandlers> g_desktop;
-std::vector<const std::function<bool(wxDialog*)>*> g_realModalDialogs;
 
 // A modal dialog that no test expects would wait forever for a click under
-// Xvfb: turn it into a test failure and dismiss it at once. Tests that expect
-// a dialog use wxTEST_DIALOG, whose hook comes first.
+// Xvfb: turn it into a test failure and dismiss it at once.
 class UnexpectedDialogHook : public wxModalDialogHook {
 protected:
     int Enter(wxDialog* dialog) override {
-        for (const auto* allow : g_realModalDialogs) {
-            if ((*allow)(dialog))
-                return wxID_NONE;
-        }
+        if (showForReal && showForReal(dialog))
+            return wxID_NONE;
         ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string()
                       << "\": " << dialog->GetLabel().utf8_string();
         return wxID_CANCEL;
     }
     void Exit(wxDialog*) override {}
 };
+
+// Counts the clicks buttons have reported: a button reports its click a
+// moment after the mouse button's release.
+class ClickCounter : public wxEventFilter {
+public:
+    int FilterEvent(wxEvent& event) override {
+        buttons += event.GetEventType() == wxEVT_BUTTON;
+        return Event_Skip;
+    }
+    int buttons = 0;
+};
+
+ClickCounter g_clicks;
 
 class TestApp : public wxApp {
 public:
@@ -54,39 +65,21 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 } // namespace
 
+std::function<bool(wxDialog*)> showForReal;
+
 RecordingProxy& TestProxy() {
     return *g_proxy;
 }
 
-RealModalDialogs::RealModalDialogs(std::function<bool(wxDialog*)> allow) : m_allow(std::move(allow)) {
-    g_realModalDialogs.push_back(&m_allow);
-}
-
-RealModalDialogs::~RealModalDialogs() {
-    std::erase(g_realModalDialogs, &m_allow);
-}
-
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (predicate())
-            return true;
+    while (!predicate()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         wxTheApp->Yield(true);
         wxMilliSleep(5);
     }
-}
-
-LoadWatcher::LoadWatcher(wxWebView* view) {
-    view->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
-        m_loaded.push_back(event.GetURL().ToStdWstring());
-        event.Skip();
-    });
-}
-
-bool LoadWatcher::WaitUntilLoaded(const std::wstring& url, std::chrono::milliseconds timeout) {
-    return WaitFor([&] { return Last() == url; }, timeout);
+    return true;
 }
 
 RecordingDesktopHandlers& TestDesktop() {
@@ -101,24 +94,62 @@ void RunEventLoopFor(std::chrono::milliseconds duration) {
     WaitFor([] { return false; }, duration);
 }
 
+void ClickAt(wxPoint screenPoint, int button) {
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(screenPoint);
+    EXPECT_TRUE(WaitFor([&] { return wxGetMousePosition() == screenPoint; }, std::chrono::seconds(2)));
+    simulator.MouseClick(button == 1 ? wxMOUSE_BTN_LEFT : wxMOUSE_BTN_RIGHT);
+    EXPECT_TRUE(
+        WaitFor([] { return !wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY); }, std::chrono::seconds(2)));
+}
+
+void Click(wxWindow* window, wxPoint offset) {
+    const wxRect rect = window->GetScreenRect();
+    const int buttons = g_clicks.buttons;
+    ClickAt(offset == wxDefaultPosition ? rect.GetPosition() + rect.GetSize() / 2
+                                        : rect.GetPosition() + offset);
+    if (dynamic_cast<wxButton*>(window) != nullptr && window->IsEnabled()) {
+        EXPECT_TRUE(WaitFor([&] { return g_clicks.buttons > buttons; }, std::chrono::seconds(5)));
+    }
+}
+
+void PressKey(int key, int modifiers) {
+    wxUIActionSimulator().Char(key, modifiers);
+    wxTheApp->Yield(true);
+}
+
+bool TypeInto(wxWindow* box, const char* text) {
+    Click(box, wxPoint(10, box->GetSize().y / 2));
+    PressKey('A', wxMOD_CONTROL);
+    wxUIActionSimulator().Text(text);
+    return WaitFor([&] { return dynamic_cast<wxTextEntry*>(box)->GetValue() == text; });
+}
+
+LoadWatcher::LoadWatcher(wxWebView* view) {
+    view->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
+        m_loaded.push_back(event.GetURL().ToStdWstring());
+        event.Skip();
+    });
+}
+
+bool LoadWatcher::WaitUntilLoaded(const std::wstring& url, std::chrono::milliseconds timeout) {
+    return WaitFor([&] { return Last() == url; }, timeout);
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
-
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-        std::fprintf(stderr, "The GUI tests need a display and none is set; run them through ./test.sh, "
-                             "or under xvfb-run -a -s \"-screen 0 1600x1200x24\".\n");
+    if (std::getenv("DISPLAY") == nullptr) {
+        std::fprintf(stderr, "The GUI tests need a display; run them through ./test.sh or xvfb-run.\n");
         return 1;
     }
-
     // Before the first web view exists: WebKit reads the proxy once.
     g_proxy = std::make_unique<RecordingProxy>();
     setenv("http_proxy", g_proxy->Address().c_str(), 1);
     setenv("https_proxy", g_proxy->Address().c_str(), 1);
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
-
     g_desktop = std::make_unique<RecordingDesktopHandlers>();
 
     wxApp::SetInstance(new TestApp);
@@ -129,10 +160,10 @@ int main(int argc, char** argv) {
     wxSetAssertHandler(FailOnAssert);
     UnexpectedDialogHook unexpectedDialogs;
     unexpectedDialogs.Register();
-
+    wxEvtHandler::AddFilter(&g_clicks);
     const int result = RUN_ALL_TESTS();
-
     unexpectedDialogs.Unregister();
+    wxEvtHandler::RemoveFilter(&g_clicks);
     wxTheApp->OnExit();
     wxEntryCleanup();
     g_proxy.reset();

@@ -24,23 +24,15 @@ public:
 
     RecordingProxy();
     ~RecordingProxy();
-    RecordingProxy(const RecordingProxy&) = delete;
-    RecordingProxy& operator=(const RecordingProxy&) = delete;
 
-    int Port() const { return m_port; }
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(m_port); }
-
-    // Every absolute URL requested so far, in arrival order.
-    std::vector<std::string> Requests() const;
+    std::vector<std::string> Requests() const; // every absolute URL requested so far, in arrival order
     void ClearRequests();
-    // Replaces the default answer (a page naming its URL, with links "next"
-    // and "blank" to further pages on the same host).
-    void SetResponder(Responder responder);
-
+    void SetResponder(Responder responder); // nullptr for DefaultPage
+    // A page naming its URL, with a link "next" to a further page on the same host.
     static Response DefaultPage(const std::string& url);
 
 private:
-    void AcceptLoop();
     void Serve(int connection);
 
     int m_listener = -1;
@@ -50,5 +42,4 @@ private:
     Responder m_responder;
     std::vector<std::thread> m_workers;
     std::thread m_acceptor;
-    bool m_stopping = false;
 };

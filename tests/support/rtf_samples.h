@@ -39,42 +39,19 @@ inline std::string Hex(std::string_view bytes) {
 // A BITMAPINFOHEADER DIB of width x height pixels.
 inline std::string Dib(int width, int height, int bpp, std::string_view bits, std::uint32_t compression = 0,
                        std::string_view palette = {}, std::uint32_t coloursUsed = 0) {
-    return Bytes{}
-        .U32(40)
+    Bytes dib;
+    dib.U32(40)
         .U32(static_cast<std::uint32_t>(width))
         .U32(static_cast<std::uint32_t>(height))
         .U16(1)
-        .U16(bpp)
-        .U32(compression)
-        .U32(static_cast<std::uint32_t>(bits.size()))
-        .U32(0)
-        .U32(0)
-        .U32(coloursUsed)
-        .U32(0)
-        .Raw(palette)
-        .Raw(bits)
-        .data;
+        .U16(bpp);
+    dib.U32(compression).U32(static_cast<std::uint32_t>(bits.size())).U32(0).U32(0).U32(coloursUsed).U32(0);
+    return dib.Raw(palette).Raw(bits).data;
 }
 
-// 2 x 2 pixels, 24 bits, bottom-up: blue, green / red, white.
+// 2 x 2 pixels, 24 bits, bottom-up: blue, green / red, white; rows padded to four bytes.
 inline std::string SmallDib() {
-    const std::string bits = Bytes{}
-                                 .U8(0xFF)
-                                 .U8(0)
-                                 .U8(0)
-                                 .U8(0)
-                                 .U8(0xFF)
-                                 .U8(0)
-                                 .U16(0) // bottom row
-                                 .U8(0)
-                                 .U8(0)
-                                 .U8(0xFF)
-                                 .U8(0xFF)
-                                 .U8(0xFF)
-                                 .U8(0xFF)
-                                 .U16(0)
-                                 .data;
-    return Dib(2, 2, 24, bits);
+    return Dib(2, 2, 24, std::string("\xFF\0\0\0\xFF\0\0\0\0\0\xFF\xFF\xFF\xFF\0\0", 16));
 }
 
 // A metafile that draws a bitmap with one record of the given function,

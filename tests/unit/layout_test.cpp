@@ -1,0 +1,88 @@
+#include "desktop.h"
+#include "fake_browser_view.h"
+#include "pane_layout.h"
+#include "work_area_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+using Rect = std::array<float, 4>; // left, top, width, height in twips
+
+Rect Of(const Placement& p) {
+    return {p.Left(), p.Top(), p.Width(), p.Height()};
+}
+
+struct FakeDesktop : Desktop {
+    PixelRect workArea, display{0, 0, 1024, 768};
+    float factor = 15;
+    PixelRect WorkArea() const override { return workArea; }
+    PixelRect DisplayArea() const override { return display; }
+    float TwipsPerPixelX() const override { return factor; }
+    float TwipsPerPixelY() const override { return factor; }
+};
+
+} // namespace
+
+// The worked examples, one after the other on the same window: 12000 x 9000
+// gives rows of 1350 from 1575; a window lower than the strip keeps pane 0's
+// height; one narrower than two button columns keeps the widths.
+TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
+    FakePlacement window, topStrip;
+    PaneArray<FakePlacement> columns, views;
+    PaneLayoutControls controls{window, topStrip, {}, {}};
+    topStrip.SetHeight(1575);
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        columns[i].SetWidth(735);
+        columns[i].SetHeight(975);
+        controls.buttonColumns[i] = &columns[i];
+        controls.views[i] = &views[i];
+    }
+    int reapplied = 0;
+    for (const auto& [width, height, row, viewWidth] : {Rect{12000, 9000, 1350, 10530},
+                                                        {12000, 1500, 1350, 10530},
+                                                        {1400, 7075, 1000, 10530},
+                                                        {13500, 11475, 1800, 12030}}) {
+        SCOPED_TRACE(height);
+        window.SetWidth(width);
+        window.SetHeight(height);
+        ArrangePanes(controls, [&] { ++reapplied; });
+        for (PaneIndex i = 0; i < PaneCount; ++i) {
+            EXPECT_EQ(Of(views[i]), (Rect{735, 1575 + row * i, viewWidth, row}));
+            EXPECT_EQ(Of(columns[i]), (Rect{0, 1575 + row * i, 735, 975})); // never moved sideways
+        }
+    }
+    EXPECT_EQ(reapplied, 4);
+    window.SetHeight(10000); // the row height is the quotient in single precision
+    ArrangePanes(controls, [] { throw ScoutwellError("a failing zoom ends the run quietly"); });
+    EXPECT_EQ(views[3].Height(), static_cast<float>((10000.0 - 1575.0) / 5.5));
+}
+
+TEST(FitToWorkArea, CoversTheWorkAreaWhereverTheBarsLie) {
+    struct Case {
+        PixelRect workArea;
+        float factor;
+        Rect fitted;
+    };
+    for (const Case& c : {
+             Case{{0, 0, 800, 572}, 15, {0, 0, 12000, 8580}},          // a taskbar at the bottom
+             Case{{0, 30, 1024, 768}, 15, {0, 450, 15360, 11070}},     // at the top
+             Case{{60, 0, 1024, 768}, 15, {900, 0, 14460, 11520}},     // on the left
+             Case{{-1280, 0, 0, 1024}, 15, {-19200, 0, 19200, 15360}}, // a screen left of the primary
+             Case{{1, 3, 5, 7}, 12.5f, {12, 38, 50, 50}},              // 12.5 -> 12, 37.5 -> 38: to even
+             Case{{0, 0, 0, 0}, 15, {0, 0, 15360, 11520}},             // no usable work area: the screen
+             Case{{500, 0, 100, 700}, 15, {0, 0, 15360, 11520}},
+             Case{
+                 {0, 0, 200'000'000, 700}, 15, {5, 0, 0, 0}}, // beyond 32 bits: refused before anything moves
+         }) {
+        FakeDesktop desktop;
+        desktop.workArea = c.workArea;
+        desktop.factor = c.factor;
+        FakePlacement window;
+        window.SetLeft(5);
+        IgnoreFailure([&] { FitToWorkArea(window, desktop); });
+        EXPECT_EQ(Of(window), c.fitted) << c.workArea.left << "," << c.workArea.right;
+    }
+}
