@@ -1,6 +1,7 @@
 #include "webkit_browser_view.h"
 
 #include "failure.h"
+#include "load_failure_page.h"
 #include "program_folder.h"
 #include "shell_open.h"
 #include "web_address.h"
@@ -53,6 +54,7 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(paren
                                          g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr,
                                          m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
+    ShowLoadFailuresInPlainWords(m_view);
 }
 
 void WebKitBrowserView::Navigate(const std::wstring& url) {

@@ -6,8 +6,10 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtk-3-dev libwxgtk3.2-dev libwxgtk-
     fonts-liberation)
 # What the tests add: GoogleTest, a headless X server, and clang with its
 # sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build,
-# clang-format and git for the format check.
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git)
+# clang-format and git for the format check, and the accessibility bus with
+# its Python client for reading the windows as a screen reader does.
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git
+    python3-pyatspi at-spi2-core dbus-daemon)
 
 ensure_packages() {
     local missing=() package

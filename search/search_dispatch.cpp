@@ -1,8 +1,11 @@
 #include "search_dispatch.h"
 
 #include "browser_view.h"
-#include "engine_catalogue.h"
 #include "keyword_encoding.h"
+
+std::optional<EngineEntry> EngineNamedBy(std::wstring_view chooserText) {
+    return FindEngine(MakeEngineKey(chooserText));
+}
 
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
                const PaneArray<BrowserView*>& webBrowser) {
@@ -10,7 +13,7 @@ void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engi
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         // Sending an unknown engine's pane the previous pane's URL would show
         // the same engine twice and hide the typing mistake.
-        if (const auto entry = FindEngine(MakeEngineKey(engineTexts[i])))
+        if (const auto entry = EngineNamedBy(engineTexts[i]))
             webBrowser[i]->Navigate(BuildQueryUrl(*entry, encoded));
     }
 }

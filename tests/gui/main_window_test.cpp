@@ -164,25 +164,6 @@ TEST_F(MainWindowTest, BackOnAPaneThatShowedNothingDoesNothing) {
     EXPECT_TRUE(TestProxy().Requests().empty());
 }
 
-TEST_F(MainWindowTest, TabFollowsTheWindowsTabOrderAcrossItsFrames) {
-    ShowAtOrigin();
-    Click(form->keywordsBox);
-    ASSERT_EQ(wxWindow::FindFocus(), form->keywordsBox);
-    std::vector<wxWindow*> expected{form->searchButton};
-    for (PaneIndex i = 0; i < PaneCount; ++i)
-        expected.push_back(form->engineChoosers[i]);
-    expected.insert(expected.end(),
-                    {form->saveButton, form->openButtons[0], form->forwardButtons[0], form->backButtons[0],
-                     form->stopButtons[0], form->stopButtons[1], form->backButtons[1]});
-    for (wxWindow* next : expected) {
-        PressKey(WXK_TAB);
-        wxWindow* focus = wxWindow::FindFocus();
-        EXPECT_TRUE(focus == next || next->IsDescendant(focus)) << next->GetLabel();
-    }
-    PressKey(WXK_TAB, wxMOD_SHIFT);
-    EXPECT_EQ(wxWindow::FindFocus(), form->stopButtons[1]);
-}
-
 namespace {
 
 // A page that is one big link, so a click anywhere in the pane follows it.
