@@ -3,10 +3,13 @@
 #include "failure.h"
 #include "gl_renderer.h"
 #include "main_window.h"
+#include "product_info.h"
 #include "program_folder.h"
 
 #include <wx/app.h>
 
+#include <cstdio>
+#include <cstring>
 #include <future>
 #include <optional>
 #include <string>
@@ -23,7 +26,7 @@ std::future<std::optional<std::string>> StartRendererQuery() {
         return std::async(std::launch::async, QueryGlRenderer);
     } catch (const std::exception& failure) {
         // No thread to be had: ask on the main thread when the answer is needed.
-        ReportSwallowedFailure(std::source_location::current(), failure.what());
+        ReportSwallowedFailure({__FILE__, __LINE__, __func__}, failure.what());
         return std::async(std::launch::deferred, QueryGlRenderer);
     }
 }
@@ -32,7 +35,7 @@ class ScoutwellApp : public wxApp {
 public:
     ScoutwellApp() : m_renderer(StartRendererQuery()) {}
 
-    // wxApp::OnInit is not called: the program takes no command line.
+    // wxApp::OnInit is not called: main has read the command line already.
     bool OnInit() override {
         ApplyCompactStyle();
         // Before the first web view, which is when WebKit settles how it draws:
@@ -59,6 +62,57 @@ private:
     std::future<std::optional<std::string>> m_renderer;
 };
 
+constexpr char Usage[] = "Usage: scoutwell [--help | --version]\n";
+
+constexpr char Help[] =
+    "Searches several web search engines at once: type keywords once, choose an engine for each of the\n"
+    "five browser panes, and the five result pages load one below the other.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Files:\n"
+    "  engines.lst  the engine choices kept by Save: beside the program when that folder can be\n"
+    "               written, otherwise $XDG_CONFIG_HOME/scoutwell/engines.lst (~/.config/scoutwell/)\n"
+    "  help.rtf     the help document: beside the program, in $XDG_DATA_HOME/scoutwell/, in each\n"
+    "               $XDG_DATA_DIRS folder's scoutwell/, in share/scoutwell/ of the install prefix,\n"
+    "               or the copy built into the program\n"
+    "  *.xml        search engines described in OpenSearch files, listed after the program's own: in\n"
+    "               $XDG_CONFIG_HOME/scoutwell/engines/ (where \"Add search engine\" keeps them), in each\n"
+    "               $XDG_DATA_DIRS folder's scoutwell/engines/, in share/scoutwell/engines/ of the\n"
+    "               install prefix, and in engines/ beside the program\n";
+
+// The command line is read before the toolkit starts, so that --help and
+// --version work without a display. Returns the exit status when the program
+// is to end here.
+std::optional<int> ReadCommandLine(int argc, char** argv) {
+    if (argc < 2)
+        return std::nullopt;
+    const char* argument = argv[1];
+    if (argc == 2 && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0)) {
+        std::fputs(Usage, stdout);
+        std::fputs(Help, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argument, "--version") == 0) {
+        std::printf("Scoutwell %s\n%ls\n", SCOUTWELL_VERSION, CopyrightLine);
+        return 0;
+    }
+    const bool known = std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0 ||
+                       std::strcmp(argument, "--version") == 0;
+    if (known)
+        argument = argv[2]; // one of them, with more after it
+    std::fprintf(stderr, "scoutwell: %s '%s'\n%sTry 'scoutwell --help' for more information.\n",
+                 argument[0] == '-' ? "unknown option" : "unexpected argument", argument, Usage);
+    return 2;
+}
+
 } // namespace
 
-wxIMPLEMENT_APP(ScoutwellApp);
+wxIMPLEMENT_APP_NO_MAIN(ScoutwellApp);
+
+int main(int argc, char** argv) {
+    if (const auto status = ReadCommandLine(argc, argv))
+        return *status;
+    return wxEntry(argc, argv);
+}

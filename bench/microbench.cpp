@@ -1,10 +1,12 @@
-// Microbenchmarks: the keyword encoding on a long text, and the pane layout,
-// both as pure arithmetic on fake placements and on the real main window.
+// Microbenchmarks: the keyword encoding on a long text, the pane layout, both
+// as pure arithmetic on fake placements and on the real main window, and the
+// start's reading of the engine folders into the real window's choosers.
 //     scoutwell_microbench [--md=FILE] [Google Benchmark's own options]
 // With --md the medians, minima and maxima of the repetitions are also
 // written to FILE as a Markdown table.
 
 #include "compact_style.h"
+#include "engine_catalogue.h"
 #include "fake_browser_view.h"
 #include "keyword_encoding.h"
 #include "main_window.h"
@@ -12,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 #include <wx/app.h>
+#include <wx/combobox.h>
 #include <wx/display.h>
 
 #include <algorithm>
@@ -20,6 +23,8 @@
 #include <fstream>
 #include <map>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -45,15 +50,15 @@ void EncodeKeywords10KB(benchmark::State& state) {
 
 // The main window's controls as fakes that keep what they are given.
 void ArrangePanesPure(benchmark::State& state) {
-    FakePlacement window, frame1;
-    PaneArray<FakePlacement> frame4, views;
-    frame1.SetHeight(1575);
-    for (auto& frame : frame4)
-        frame.SetWidth(735);
-    PaneLayoutControls controls{window, frame1, {}, {}};
+    FakePlacement window, topStrip;
+    PaneArray<FakePlacement> buttonColumns, views;
+    topStrip.SetHeight(1575);
+    for (auto& column : buttonColumns)
+        column.SetWidth(735);
+    PaneLayoutControls controls{window, topStrip, {}, {}};
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        controls.frame4[i] = &frame4[i];
-        controls.webBrowser[i] = &views[i];
+        controls.buttonColumns[i] = &buttonColumns[i];
+        controls.views[i] = &views[i];
     }
     const std::function<void()> noZoom = [] {};
     bool large = false;
@@ -83,6 +88,37 @@ void ArrangePanesRealWindow(benchmark::State& state) {
         g_form->ArrangePanes();
     }
     g_form->SetSize(screen);
+}
+
+// What the engine folders cost: the user's folder with no descriptions, and
+// with a thousand, read and listed in all five choosers. The start itself
+// waits only for the reading; the event loop lists them during the splash.
+void ReadAddedEnginesRealWindow(benchmark::State& state, int files, bool listed) {
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("scoutwell-bench-" + std::to_string(getpid()));
+    const std::filesystem::path folder = config / "scoutwell" / "engines";
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < files; ++i)
+        std::ofstream(folder / ("engine-" + std::to_string(i) + ".xml"))
+            << "<OpenSearchDescription xmlns=\"http://a9.com/-/spec/opensearch/1.1/\"><ShortName>Engine " << i
+            << "</ShortName><Description>An engine of the benchmark</Description><InputEncoding>UTF-8"
+               "</InputEncoding><Url type=\"text/html\" template=\"https://e"
+            << i << ".example/search?q={searchTerms}\"/></OpenSearchDescription>\n";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        while (!g_form->AllEnginesListed()) // what the last round left to the event loop
+            wxTheApp->Yield(true);
+        for (wxComboBox* chooser : g_form->engineChoosers)
+            while (chooser->GetCount() > EngineCount)
+                chooser->Delete(chooser->GetCount() - 1);
+        state.ResumeTiming();
+        g_form->ReadAddedEngines();
+        while (listed && !g_form->AllEnginesListed())
+            wxTheApp->Yield(true);
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(config);
 }
 
 double Smallest(const std::vector<double>& v) {
@@ -128,9 +164,12 @@ private:
     std::map<std::string, benchmark::IterationCount> m_iterations;
 };
 
-void Register(const char* name, void (*function)(benchmark::State&)) {
-    benchmark::RegisterBenchmark(name, function)
-        ->Repetitions(9)
+// A benchmark whose rounds take a second is given its number of rounds.
+void Register(const char* name, void (*function)(benchmark::State&), int iterations = 0) {
+    auto* benchmark = benchmark::RegisterBenchmark(name, function);
+    if (iterations > 0)
+        benchmark->Iterations(iterations);
+    benchmark->Repetitions(9)
         ->ComputeStatistics("min", Smallest)
         ->ComputeStatistics("max", Largest)
         ->Unit(benchmark::kMicrosecond);
@@ -160,6 +199,14 @@ int main(int argc, char** argv) {
             g_form->Show();
             wxTheApp->Yield(true);
             Register("ArrangePanes/real window", ArrangePanesRealWindow);
+            Register("EngineFolders/start, no files",
+                     [](benchmark::State& state) { ReadAddedEnginesRealWindow(state, 0, false); });
+            Register(
+                "EngineFolders/start, 1000 files",
+                [](benchmark::State& state) { ReadAddedEnginesRealWindow(state, 1000, false); }, 1);
+            Register(
+                "EngineFolders/start and lists, 1000 files",
+                [](benchmark::State& state) { ReadAddedEnginesRealWindow(state, 1000, true); }, 1);
         }
     }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <source_location>
 #include <stdexcept>
 #include <string>
 
@@ -11,17 +10,26 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Where in the source a failure was swallowed.
+struct SourcePlace {
+    const char* file;
+    unsigned line;
+    const char* function;
+};
+
 // Writes one line to standard error saying what failed and where, so that a
 // failure the program carries on from still leaves a trail for a bug report.
-void ReportSwallowedFailure(const std::source_location& where, const char* what) noexcept;
+void ReportSwallowedFailure(const SourcePlace& where, const char* what) noexcept;
 
 // Runs one step and swallows any failure of it, after reporting it. Used for
 // event handlers, which must never let a failure reach the event loop, and
 // for procedures whose steps are each allowed to fail on their own while the
 // next one still runs.
+// The place defaults to the caller's.
 template <typename Step>
-void IgnoreFailure(Step&& step,
-                   const std::source_location& where = std::source_location::current()) noexcept {
+void IgnoreFailure(Step&& step, const char* file = __builtin_FILE(), unsigned line = __builtin_LINE(),
+                   const char* function = __builtin_FUNCTION()) noexcept {
+    const SourcePlace where{file, line, function};
     try {
         step();
     } catch (const std::exception& failure) {

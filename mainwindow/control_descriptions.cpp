@@ -71,7 +71,7 @@ void MainWindow::FitCaptions() {
 
 void MainWindow::OnChooserText(PaneIndex index) {
     wxComboBox* chooser = engineChoosers.at(index);
-    const bool namesEngine = EngineNamedBy(chooser->GetValue().ToStdWstring()).has_value();
+    const bool namesEngine = NamesAnEngine(chooser->GetValue().ToStdWstring(), AddedEngineList());
     chooser->SetBackgroundColour(namesEngine ? wxNullColour : UnknownEngineBackground);
     chooser->SetForegroundColour(namesEngine ? wxNullColour : UnknownEngineText);
     chooser->SetToolTip(namesEngine

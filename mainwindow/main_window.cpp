@@ -84,6 +84,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     UseCompactStyle(this);
     DescribeControls();
     FitCaptions();
+    OfferAddingEngines();
 }
 
 // The views are released before the toolkit destroys the child windows: no
@@ -222,14 +223,19 @@ void MainWindow::OnSize(wxSizeEvent& event) {
 }
 
 // Everything the window needs before it is first shown, in this order. The
-// engine table is a constant of the program and needs no step here. None of
+// engine table is a constant of the program and needs no step here; the
+// engines added beside it are read from their folders. None of
 // the steps may keep the program from starting: each one that fails is left
 // out and the next still runs.
 void MainWindow::PrepareFirstShow() {
     zoom.zoomedPane = -1; // before any layout: every layout ends by consulting it
+    IgnoreFailure([this] { ReadAddedEngines(); });
     IgnoreFailure([this] { LoadEngineSelection(); });
-    for (PaneIndex i = 0; i < PaneCount; ++i)
-        IgnoreFailure([&] { OnChooserText(i); });
+    // Marked once the added engines are known, while the splash is up.
+    CallAfter([this] {
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            IgnoreFailure([&] { OnChooserText(i); });
+    });
     IgnoreFailure([this] {
         WxPlacement window(this);
         FitToWorkArea(window, WxDesktop());

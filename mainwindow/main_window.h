@@ -1,5 +1,6 @@
 #pragma once
 
+#include "added_engines.h"
 #include "panes.h"
 #include "webkit_browser_view.h"
 #include "zoom_state.h"
@@ -8,6 +9,7 @@
 #include <wx/timer.h>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -16,6 +18,7 @@ class wxComboBox;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
+struct FetchedDescription;
 
 // The main window: the keyword box and Search, the five engine choosers with
 // Save and Help, the hint text, five pane rows of a button column and a web
@@ -69,7 +72,18 @@ public:
     void ArrangePanes();
     void SaveEngineSelection();
     void LoadEngineSelection();
-    std::filesystem::path EngineSelectionFile() const;
+    // Starts reading the engines described in the engine folders; the event
+    // loop then lists them in every chooser after the catalogue's rows,
+    // sorted by name.
+    void ReadAddedEngines();
+    // The engines read, once the reading has ended.
+    AddedEngines& AddedEngineList();
+    // Whether every added engine is in the choosers' lists yet.
+    bool AllEnginesListed();
+    // Adds the engine a page advertised, as its context menu's "Add search
+    // engine" fetched it: saved as a new file in the user's engine folder and
+    // listed in all five choosers at once. A refusal is shown in a message box.
+    void AddSearchEngine(const FetchedDescription& fetched);
 
     // Zooms pane index again, or puts it back, as its Open button's caption
     // says; nothing when index is -1.
@@ -118,6 +132,8 @@ private:
     void DescribeControls();
     void DescribePaneButtons(PaneIndex i);
     void FitCaptions();
+    void OfferAddingEngines();
+    void ListMoreEngines();
     void OnCharHook(wxKeyEvent& event);
     void FocusKeywords();
     void OnSize(wxSizeEvent& event);
@@ -127,4 +143,7 @@ private:
     std::filesystem::path m_programFolder;
     std::vector<wxWindow*> m_tabOrder;
     bool m_focusLeavingPage = false;
+    std::future<AddedEngines> m_readingEngines;
+    AddedEngines m_addedEngines;
+    std::size_t m_listedEngines = 0;
 };

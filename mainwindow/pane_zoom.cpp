@@ -16,7 +16,7 @@ void MainWindow::OnOpenOrClosePane(PaneIndex index) {
         try {
             ZoomPane(index);
         } catch (const std::exception& failure) {
-            ReportSwallowedFailure(std::source_location::current(), failure.what());
+            ReportSwallowedFailure({__FILE__, __LINE__, __func__}, failure.what());
             // A zoom that cannot be completed (a window too small for the
             // stretched view) is undone rather than left half made.
             IgnoreFailure([&] { RestorePanes(index); });

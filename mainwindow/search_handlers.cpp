@@ -11,7 +11,7 @@ void MainWindow::OnSearch() {
         engineTexts[i] = engineChoosers[i]->GetValue().ToStdWstring();
         views[i] = paneViews[i].get();
     }
-    RunSearch(keywordsBox->GetValue().ToStdWstring(), engineTexts, views);
+    RunSearch(keywordsBox->GetValue().ToStdWstring(), engineTexts, views, AddedEngineList());
 }
 
 void MainWindow::OnKeywordsKey(int keyCode) {

@@ -1,8 +1,8 @@
 // While a pane is zoomed, the URL bar follows its page and can hand the page
 // to the user's own browser.
 
+#include "desktop_launch.h"
 #include "main_window.h"
-#include "shell_open.h"
 #include "web_address.h"
 
 #include <wx/textctrl.h>
@@ -17,5 +17,5 @@ void MainWindow::OnUrlTimer() {
 void MainWindow::OnOpenInBrowser() {
     const std::wstring address = paneViews.at(zoom.zoomedPane)->LocationURL();
     if (IsWebAddress(address))
-        ShellOpen(this, L"Open", address, L"", m_programFolder, ShowNormal);
+        OpenWithDesktop(this, address);
 }

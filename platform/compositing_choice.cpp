@@ -41,6 +41,11 @@ bool ShouldDisableCompositing(std::optional<std::string_view> userDisable,
     return name && IsSoftwareRenderer(*name);
 }
 
+namespace {
+// Whether this process set WEBKIT_DISABLE_COMPOSITING_MODE itself.
+bool disabledHere = false;
+} // namespace
+
 bool UserChoseCompositing() {
     return Variable("WEBKIT_DISABLE_COMPOSITING_MODE") || Variable("WEBKIT_FORCE_COMPOSITING_MODE");
 }
@@ -49,5 +54,14 @@ bool ChooseCompositingMode(const RendererQuery& renderer) {
     if (!ShouldDisableCompositing(Variable("WEBKIT_DISABLE_COMPOSITING_MODE"),
                                   Variable("WEBKIT_FORCE_COMPOSITING_MODE"), renderer))
         return false;
-    return setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0) == 0;
+    if (setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0) != 0)
+        return false;
+    disabledHere = true;
+    return true;
+}
+
+std::vector<std::string> OwnWebKitVariables() {
+    if (disabledHere)
+        return {"WEBKIT_DISABLE_COMPOSITING_MODE"};
+    return {};
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // WebKit draws each page through OpenGL when it composites. Where the only
 // OpenGL is a software one (Mesa's llvmpipe on a machine without a usable
@@ -33,3 +34,7 @@ bool UserChoseCompositing();
 // when compositing is to go off. WebKit reads it when the first web view is
 // made, so this runs before that. Returns whether it turned compositing off.
 bool ChooseCompositingMode(const RendererQuery& renderer);
+
+// The WebKit variables this process set for itself rather than inherited from
+// the user: programs it starts (the user's browser) are not to inherit them.
+std::vector<std::string> OwnWebKitVariables();

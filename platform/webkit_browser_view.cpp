@@ -1,9 +1,10 @@
 #include "webkit_browser_view.h"
 
+#include "desktop_launch.h"
 #include "failure.h"
+#include "hand_off_limit.h"
 #include "load_failure_page.h"
-#include "program_folder.h"
-#include "shell_open.h"
+#include "page_guard.h"
 #include "web_address.h"
 
 #include <webkit2/webkit2.h>
@@ -13,6 +14,7 @@
 namespace {
 
 wxWebView* CreateView(wxWindow* parent) {
+    LimitWebProcessMemory();
     // An empty address: with the default one the view would load about:blank,
     // which then sits in the history as a page to go back to.
     wxWebView* view = wxWebView::New(parent, wxID_ANY, wxString());
@@ -21,10 +23,11 @@ wxWebView* CreateView(wxWindow* parent) {
     return view;
 }
 
-// Pages may ask for anything; only web addresses go to the desktop.
+// Pages may ask for anything; only web addresses go to the desktop, and no
+// more of them than the user's clicks and keys allow.
 void OpenOutside(wxWindow* owner, const std::wstring& url) {
-    if (IsWebAddress(url))
-        IgnoreFailure([&] { ShellOpen(owner, L"Open", url, L"", ProgramFolder(), ShowNormal); });
+    if (IsWebAddress(url) && MayHandOff())
+        IgnoreFailure([&] { OpenWithDesktop(owner, url); });
 }
 
 // WebKit asks for a new view when a page script calls window.open or the
@@ -54,12 +57,16 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(paren
                                          g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr,
                                          m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
+    m_guard = std::make_unique<PageGuard>(m_view);
     ShowLoadFailuresInPlainWords(m_view);
 }
 
+WebKitBrowserView::~WebKitBrowserView() = default;
+
 void WebKitBrowserView::Navigate(const std::wstring& url) {
     m_navigated = true;
-    m_view->LoadURL(wxString(url));
+    wxWebView* view = m_view;
+    m_guard->RunUserRequest([view, url] { view->LoadURL(wxString(url)); });
 }
 
 // wxWebView does nothing at all when there is no page in that direction;
@@ -67,21 +74,30 @@ void WebKitBrowserView::Navigate(const std::wstring& url) {
 void WebKitBrowserView::GoBack() {
     if (!m_view->CanGoBack())
         throw ScoutwellError("no earlier page in this view's history");
-    m_view->GoBack();
+    wxWebView* view = m_view;
+    m_guard->RunUserRequest([view] { view->GoBack(); });
 }
 
 void WebKitBrowserView::GoForward() {
     if (!m_view->CanGoForward())
         throw ScoutwellError("no later page in this view's history");
-    m_view->GoForward();
+    wxWebView* view = m_view;
+    m_guard->RunUserRequest([view] { view->GoForward(); });
 }
 
 void WebKitBrowserView::Stop() {
-    m_view->Stop();
+    wxWebView* view = m_view;
+    PageGuard* guard = m_guard.get();
+    guard->RunUserRequest([view] { view->Stop(); }, [guard] { guard->ShowStoppedPage(); });
 }
 
 // A view created with an empty address still shows about:blank inside; until
 // it is first sent somewhere it has no address of its own.
 std::wstring WebKitBrowserView::LocationURL() const {
     return m_navigated ? m_view->GetCurrentURL().ToStdWstring() : std::wstring();
+}
+
+bool WebKitBrowserView::PageResponding() const {
+    return webkit_web_view_get_is_web_process_responsive(
+        static_cast<WebKitWebView*>(m_view->GetNativeBackend()));
 }

@@ -3,6 +3,10 @@
 #include "browser_view.h"
 #include "wx_placement.h"
 
+#include <memory>
+
+class PageGuard;
+
 class wxWebView;
 class wxWindow;
 
@@ -12,6 +16,7 @@ class WebKitBrowserView : public BrowserView {
 public:
     // Creates the view with no address and an empty history.
     explicit WebKitBrowserView(wxWindow* parent);
+    ~WebKitBrowserView() override;
 
     void Navigate(const std::wstring& url) override;
     void GoBack() override;
@@ -31,9 +36,12 @@ public:
     void SetVisible(bool visible) override { m_placement.SetVisible(visible); }
 
     wxWebView* View() const { return m_view; }
+    // False while WebKit reports the page's web process as not answering.
+    bool PageResponding() const;
 
 private:
     wxWebView* m_view;
     WxPlacement m_placement;
     bool m_navigated = false;
+    std::unique_ptr<PageGuard> m_guard;
 };

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Draws the program's own artwork with ImageMagick: the program icon (16 x 16
-# and 32 x 32, 16 colours each, in one .ico) and the splash logo (163 x 105
-# JPEG). The results are committed; run this again only to change them.
+# and 32 x 32, 16 colours each, in one .ico), the same icon for the desktop's
+# icon theme (those two drawings, and the scalable drawing below rendered by
+# rsvg-convert at the other sizes) and the splash logo (163 x 105 JPEG). The
+# results are committed; run this again only to change them.
 #   resources/make-artwork.sh
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -46,6 +48,44 @@ convert -size 16x16 xc:'#FF00FF' +antialias \
 
 convert "$work/icon16.png" "$work/icon32.png" -colors 16 -type PaletteMatte program.ico
 
+# The icon for the desktop's menus and docks. The scalable drawing is the
+# 32-pixel one above, shape for shape, on a 32-unit grid (edges on half units
+# where ImageMagick strokes pixel centres); the 16 and 32 pixel sizes are the
+# pixel drawings themselves, so the menu shows exactly the window's icon.
+icon_name=example.scoutwell.Scoutwell
+theme=icons/hicolor
+mkdir -p "$theme/scalable/apps"
+cat > "$theme/scalable/apps/$icon_name.svg" <<'SVG'
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <title>Scoutwell</title>
+  <rect x="1.5" y="1.5" width="25" height="29" fill="#000080" stroke="#000000"/>
+  <g fill="#ffffff">
+    <rect x="4" y="4" width="20" height="3"/><rect x="4" y="9" width="20" height="3"/>
+    <rect x="4" y="14" width="20" height="3"/><rect x="4" y="19" width="20" height="3"/>
+    <rect x="4" y="24" width="20" height="3"/>
+  </g>
+  <g fill="#00ffff">
+    <rect x="4" y="4" width="5" height="3"/><rect x="4" y="9" width="5" height="3"/>
+    <rect x="4" y="14" width="5" height="3"/><rect x="4" y="19" width="5" height="3"/>
+    <rect x="4" y="24" width="5" height="3"/>
+  </g>
+  <polygon points="22.5,23.5 25.5,20.5 31.5,26.5 31.5,28.5 28.5,31.5 26.5,31.5" fill="#808000" stroke="#000000"
+           stroke-linejoin="round"/>
+  <circle cx="17.5" cy="15.5" r="9" fill="#ffff00" stroke="#000000"/>
+  <circle cx="17.5" cy="15.5" r="6" fill="#00ffff" stroke="#008080"/>
+  <rect x="14" y="11" width="3" height="2" fill="#ffffff"/>
+</svg>
+SVG
+for size in 16 24 32 48 64 128 256; do
+    mkdir -p "$theme/${size}x${size}/apps"
+    case $size in
+    16 | 32) cp "$work/icon$size.png" "$theme/${size}x${size}/apps/$icon_name.png" ;;
+    *) rsvg-convert -w "$size" -h "$size" "$theme/scalable/apps/$icon_name.svg" \
+        -o "$theme/${size}x${size}/apps/$icon_name.png" ;;
+    esac
+done
+
 # The logo, drawn at four times its size and scaled down for smooth edges:
 # a dusk-blue field, five result panes fanned out, a magnifier over them and
 # the product's name.
@@ -71,4 +111,4 @@ convert -size 652x420 gradient:'#1b3f8b'-'#4fa3c7' \
     -fill white -annotate +36+394 'Scoutwell' \
     -resize 163x105\! -strip -quality 92 -sampling-factor 1x1 splash-logo.jpg
 
-identify program.ico splash-logo.jpg
+identify program.ico splash-logo.jpg "$theme"/*/apps/*.png

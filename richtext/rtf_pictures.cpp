@@ -209,7 +209,7 @@ std::uint8_t Component(std::uint32_t pixel, std::uint32_t mask) {
     return static_cast<std::uint8_t>(value * 255 / max);
 }
 
-std::string BmpFile(const DibHeader& header, int bitsPerPixel, std::string_view rows) {
+std::string BmpFile(const DibHeader& header, int bitsPerPixel, std::string_view rows, bool topDown) {
     const std::size_t paletteBytes = header.palette.size() * 4;
     const std::size_t offset = 14 + 40 + paletteBytes;
     std::string out;
@@ -220,7 +220,7 @@ std::string BmpFile(const DibHeader& header, int bitsPerPixel, std::string_view 
     PutLe32(out, static_cast<std::uint32_t>(offset));
     PutLe32(out, 40);
     PutLe32(out, static_cast<std::uint32_t>(header.width));
-    PutLe32(out, static_cast<std::uint32_t>(header.height));
+    PutLe32(out, static_cast<std::uint32_t>(topDown ? -header.height : header.height));
     PutLe16(out, 1);
     PutLe16(out, static_cast<std::uint32_t>(bitsPerPixel));
     PutLe32(out, BiRgb);
@@ -275,14 +275,7 @@ RtfPicture DibFromParts(std::string_view info, std::string_view bits) {
         }
     }
     const int outBpp = bpp > 8 ? 24 : bpp;
-    if (topDown) {
-        const std::size_t stride = Stride(width, outBpp);
-        for (std::int64_t y = 0; y < height / 2; ++y)
-            std::swap_ranges(rows.begin() + static_cast<std::ptrdiff_t>(y * stride),
-                             rows.begin() + static_cast<std::ptrdiff_t>((y + 1) * stride),
-                             rows.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * stride));
-    }
-    return Picture(RtfPictureFormat::Bmp, BmpFile(*header, outBpp, rows), static_cast<int>(width),
+    return Picture(RtfPictureFormat::Bmp, BmpFile(*header, outBpp, rows, topDown), static_cast<int>(width),
                    static_cast<int>(height));
 }
 

@@ -16,10 +16,13 @@ RtfPicture PngPicture(std::string data);
 // A whole JPEG file: its size is read from its frame header.
 RtfPicture JpegPicture(std::string data);
 
-// A device-independent bitmap (BITMAPINFO and pixels) as a BMP file: 1, 4 and
-// 8 bits per pixel with their palette, or 24 bits; other depths are converted
-// to 24 bits, RLE compression is expanded and rows are stored bottom-up, so
-// a loader only ever meets the plainest form of BMP.
+// A device-independent bitmap (BITMAPINFO and pixels) as a BMP file for wx's
+// image loader, in the forms that loader reads safely: 1, 4 and 8 bits per
+// pixel with their whole palette, or 24 bits. RLE compression is expanded
+// here, since wx 3.2's reader of it writes past its image on damaged data,
+// and other depths converted to 24 bits (it refuses bit-field masks and takes
+// the spare byte of 32-bit pixels as opacity); rows stored top-down stay so,
+// for the loader turns them.
 RtfPicture DibPicture(std::string_view dib);
 
 // A Windows metafile (optionally behind a placeable header) that wraps a

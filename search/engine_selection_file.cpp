@@ -117,8 +117,12 @@ private:
     bool m_hasContent = false;
 };
 
+std::string SaveFailure(const std::filesystem::path& file, const std::string& reason) {
+    return "The search engine settings could not be saved to " + file.string() + ": " + reason;
+}
+
 std::string SaveFailure(const std::filesystem::path& file, int error) {
-    return "The search engine settings could not be saved to " + file.string() + ": " + std::strerror(error);
+    return SaveFailure(file, std::strerror(error));
 }
 
 std::string LinesToWrite(const PaneArray<std::wstring>& texts) {
@@ -158,16 +162,32 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, int att
     return target.parent_path() / name;
 }
 
-// Where the new file goes: through a symbolic link to the file it names, so
-// that the link stays a link.
+// Where the new file goes: the file itself, or through a symbolic link the
+// file it names, so that the link stays a link. Only a regular file is ever
+// replaced: a device, FIFO, socket or folder at the path (or named by the
+// link), a link that leads nowhere and a loop of links are failures, and the
+// path is left as it is.
 std::filesystem::path ReplacedFile(const std::filesystem::path& file) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(file, error)) {
-        auto target = std::filesystem::canonical(file, error);
-        if (!error)
-            return target;
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return file; // nothing there yet: a new file
+        throw ScoutwellError(SaveFailure(file, errno));
     }
-    return file;
+    std::filesystem::path target = file;
+    if (S_ISLNK(info.st_mode)) {
+        std::error_code error;
+        target = std::filesystem::canonical(file, error);
+        if (error)
+            throw ScoutwellError(SaveFailure(file, error.value()));
+        if (::stat(target.c_str(), &info) != 0)
+            throw ScoutwellError(SaveFailure(file, errno));
+    }
+    if (S_ISDIR(info.st_mode))
+        throw ScoutwellError(SaveFailure(file, EISDIR));
+    if (!S_ISREG(info.st_mode))
+        throw ScoutwellError(SaveFailure(file, "it is not a regular file"));
+    return target;
 }
 
 } // namespace

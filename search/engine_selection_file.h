@@ -42,7 +42,9 @@ std::vector<std::wstring> ReadEngineSelectionLines(const ByteSource& read);
 // The old file is replaced atomically: the texts go to a temporary file in
 // the same folder, which is flushed to the disk and then renamed over the old
 // file, keeping the old file's permissions. When the target is a symbolic
-// link, the file it points to is replaced. On any failure the temporary file
+// link, the file it points to is replaced. Only a regular file is replaced:
+// anything else at the path (a device, FIFO, socket or folder, or a link to
+// one, a link to nothing, a loop of links) is a failure. On any failure the temporary file
 // is removed, the old file stays as it was, and ScoutwellError is thrown with
 // a message naming the file and the system's reason.
 void WriteEngineSelection(const std::filesystem::path& file, const PaneArray<std::wstring>& texts);

@@ -2,19 +2,26 @@
 
 #include "panes.h"
 
-#include "engine_catalogue.h"
-
-#include <optional>
 #include <string>
+#include <string_view>
 
+class AddedEngines;
 class BrowserView;
 
-// The engine a chooser's text names, if it names one: the one place that
-// decides, for Search and for the chooser's own mark alike.
-std::optional<EngineEntry> EngineNamedBy(std::wstring_view chooserText);
+// Whether Search would send a pane with this chooser text anywhere: its text
+// names an added engine or a catalogue row. The chooser's mark asks this,
+// so it must decide as RunSearch does.
+bool NamesAnEngine(std::wstring_view chooserText, const AddedEngines& addedEngines);
 
 // Encodes the keywords once and sends each pane, in index order, its engine's
 // query URL for them. A pane whose engine text names no engine is not sent
 // anything and keeps the page it shows.
+//
+// A text equal to an added engine's name (ignoring case and surrounding
+// spaces) searches that engine; every other text names a catalogue row by
+// its first three characters.
+void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
+               const PaneArray<BrowserView*>& webBrowser, const AddedEngines& addedEngines);
+// The same with no added engines.
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
                const PaneArray<BrowserView*>& webBrowser);

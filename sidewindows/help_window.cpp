@@ -2,12 +2,13 @@
 
 #include "accessibility.h"
 #include "compact_style.h"
+#include "desktop_launch.h"
 #include "failure.h"
 #include "product_info.h"
 #include "program_resources.h"
 #include "rich_text_viewer.h"
-#include "shell_open.h"
 #include "twips.h"
+#include "user_folders.h"
 
 #include <wx/button.h>
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
@@ -17,8 +18,6 @@
 namespace {
 
 HelpWindow* g_instance = nullptr;
-
-constexpr const wchar_t* HelpFileName = L"help.rtf";
 
 wxRect TwipsRect(float left, float top, float width, float height) {
     return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
@@ -39,6 +38,7 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
 
     const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
     documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
     auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
@@ -97,15 +97,20 @@ bool HelpWindow::Show(bool show) {
     return changed;
 }
 
-// A file that is missing or cannot be read leaves the built-in copy in view.
+// The first help.rtf found beside the program, in the user's data folder or in
+// the system's; with none, or one that cannot be read, the built-in copy stays.
 void HelpWindow::LoadDocument() {
-    documentView->LoadFile(wxString((m_programFolder / HelpFileName).wstring()));
+    const auto file = FindHelpDocument(m_programFolder, FindXdgFolders());
+    if (!file)
+        throw ScoutwellError(
+            "help.rtf is in none of the folders it is looked for in; the built-in copy is shown");
+    documentView->ShowFile(wxString(file->wstring()));
 }
 
 void HelpWindow::OnWebsite() {
-    ShellOpen(this, L"Open", HomePageUrl, L"", m_programFolder, ShowNormal);
+    OpenWithDesktop(this, HomePageUrl);
 }
 
 void HelpWindow::OnEmail() {
-    ShellOpen(this, L"Open", std::wstring(L"mailto:") + ContactAddress, L"", m_programFolder, ShowNormal);
+    OpenWithDesktop(this, std::wstring(L"mailto:") + ContactAddress);
 }

@@ -17,8 +17,7 @@ class HelpWindow : public wxDialog {
 public:
     // Creates the window, hidden, with the built-in copy of the help
     // document in the viewer, and makes it the help window of the run.
-    // programFolder is where help.rtf is read from and the working folder
-    // given to the desktop.
+    // help.rtf is looked for in programFolder first.
     explicit HelpWindow(std::filesystem::path programFolder);
     ~HelpWindow() override;
 

@@ -35,12 +35,14 @@ void CheckPicture(const RtfPicture& picture) {
     Require(std::int64_t{picture.pixelWidth} * picture.pixelHeight <= RtfLimits::MaxPicturePixels);
     if (picture.format == RtfPictureFormat::Bmp) {
         // What a BMP loader reads: a file header whose sizes agree with the
-        // data, a 40-byte header, a whole palette and every row.
+        // data, a 40-byte header, a whole palette and every row (stored
+        // bottom-up, or top-down with a negative height).
         Require(picture.bytes.size() >= 54 && picture.bytes.compare(0, 2, "BM") == 0);
         Require(Le32(picture.bytes, 2) == picture.bytes.size());
         Require(Le32(picture.bytes, 14) == 40);
         Require(Le32(picture.bytes, 18) == static_cast<std::uint32_t>(picture.pixelWidth));
-        Require(Le32(picture.bytes, 22) == static_cast<std::uint32_t>(picture.pixelHeight));
+        Require(Le32(picture.bytes, 22) == static_cast<std::uint32_t>(picture.pixelHeight) ||
+                Le32(picture.bytes, 22) == static_cast<std::uint32_t>(-picture.pixelHeight));
         const unsigned bpp = static_cast<unsigned char>(picture.bytes[28]);
         Require(bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24);
         const std::size_t palette = bpp <= 8 ? (std::size_t{1} << bpp) * 4 : 0;

@@ -46,8 +46,22 @@ def dump_and_check(window, names):
     return faults + ["no control named %r" % name for name in names if name not in seen]
 
 
+def start(program):
+    """Starts the program, again when it could not even open the display (seen
+    once in a while at the end of a long run of GUI tests)."""
+    environment = {k: v for k, v in os.environ.items() if k != "NO_AT_BRIDGE"}
+    for _ in range(3):
+        process = subprocess.Popen([program], env=environment)
+        try:
+            process.wait(5)
+            print("the program ended at once (%d); starting it again" % process.returncode)
+        except subprocess.TimeoutExpired:
+            return process
+    return process
+
+
 def main(program):
-    process = subprocess.Popen([program], env={k: v for k, v in os.environ.items() if k != "NO_AT_BRIDGE"})
+    process = start(program)
     try:
         main_window = wait_for(lambda: window_named("Scoutwell"))
         if main_window is None:

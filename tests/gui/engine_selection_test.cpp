@@ -7,8 +7,11 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -22,24 +25,6 @@ protected:
     std::string ReadFile() const {
         std::ifstream in(File(), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    // What a new start of the program, in a process of its own, shows in the
-    // five choosers.
-    std::vector<std::string> ChoosersOfANewStart() const {
-        const std::string command = std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "'";
-        std::vector<std::string> lines;
-        if (FILE* probe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            while (std::fgets(buffer, sizeof buffer, probe) != nullptr) {
-                std::string line(buffer);
-                if (!line.empty() && line.back() == '\n')
-                    line.pop_back();
-                lines.push_back(line);
-            }
-            EXPECT_EQ(pclose(probe), 0);
-        }
-        return lines;
     }
 
     std::vector<wxString> Choosers() const {
@@ -71,7 +56,7 @@ TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
     EXPECT_FALSE(seen.style & (wxCANCEL | wxYES_NO | wxICON_ERROR | wxICON_WARNING | wxICON_INFORMATION));
 
     EXPECT_EQ(ReadFile(), "yahoo\r\naltavista \r\n\r\nmy own engine\r\nCaf\xC3\xA9\r\n");
-    EXPECT_EQ(ChoosersOfANewStart(),
+    EXPECT_EQ(NewStart(),
               (std::vector<std::string>{"yahoo", "altavista ", "", "my own engine", "Caf\xC3\xA9"}));
 }
 
@@ -127,24 +112,96 @@ TEST_F(EngineSelectionTest, ASaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programFolder), {}), 1); // no leftovers
 }
 
-TEST_F(EngineSelectionTest, ASaveIntoAReadOnlyFolderSaysSoAndKeepsTheOldFile) {
+// An install the user cannot write: Save goes to the user's configuration
+// folder, made when missing; when that cannot be made either (the variable
+// names a file), the message names it and no file is touched.
+TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSaysWhyNot) {
     WriteFile("Lycos\r\n");
-    std::filesystem::permissions(
-        programFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                           std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
-                           std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
-    // The super-user writes anywhere: save as an ordinary user for a moment.
-    const bool asRoot = geteuid() == 0;
-    if (asRoot && seteuid(65534) != 0)
-        GTEST_SKIP() << "cannot act as an ordinary user here";
+    namespace fs = std::filesystem;
+    const fs::path users = fs::temp_directory_path() / ("scoutwell-users-" + std::to_string(getpid()));
+    fs::create_directories(users);
+    std::ofstream(users / "a-file") << "x";
+    fs::permissions(users, fs::perms::all);
+    fs::permissions(programFolder, fs::perms(0555));
+    const std::string desktopConfig = std::getenv("XDG_CONFIG_HOME");
+    const bool asRoot = geteuid() == 0; // the super-user writes anywhere: save as an ordinary user
+    for (const auto& [configHome, saved] :
+         {std::pair{users / "config", true}, std::pair{users / "a-file", false}}) {
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        if (asRoot && seteuid(65534) != 0)
+            GTEST_SKIP() << "cannot act as an ordinary user here";
+        SeenMessageBox seen;
+        wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        if (saved) {
+            EXPECT_EQ(seen.message, L"Search Engine settings saved.");
+            std::ifstream in(configHome / "scoutwell" / "engines.lst", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                      "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n");
+        } else {
+            EXPECT_TRUE(seen.message.Contains(wxString((configHome / "scoutwell").string()))) << seen.message;
+            EXPECT_TRUE(seen.style & wxICON_ERROR);
+        }
+    }
+    setenv("XDG_CONFIG_HOME", desktopConfig.c_str(), 1);
+    fs::permissions(programFolder, fs::perms::owner_all);
+    fs::remove_all(users);
+    EXPECT_EQ(ReadFile(), "Lycos\r\n");
+}
+
+namespace {
+
+// Every entry of a folder with its kind, where a link points and a device's numbers.
+std::vector<std::string> Entries(const std::filesystem::path& folder) {
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        struct stat info {};
+        lstat(entry.path().c_str(), &info);
+        std::string link = entry.is_symlink() ? std::filesystem::read_symlink(entry.path()).string() : "";
+        entries.push_back(entry.path().filename().string() + " " + std::to_string(info.st_mode) + " " +
+                          std::to_string(info.st_rdev) + " " + link);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+} // namespace
+
+TEST_F(EngineSelectionTest, OnlyARegularFileIsEverReplacedAndAnythingElseIsNamedInTheErrorBox) {
+    namespace fs = std::filesystem;
+    const fs::path other = programFolder / "other";
+    // Each makes what the link points at; false when this user may not make it.
+    const std::vector<std::pair<const char*, std::function<bool()>>> cases = {
+        {"link to a device", [&] { return mknod(other.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+        {"link to a FIFO", [&] { return mkfifo(other.c_str(), 0666) == 0; }},
+        {"link to a socket", [&] { return mknod(other.c_str(), S_IFSOCK | 0666, 0) == 0; }},
+        {"link to a folder", [&] { return fs::create_directory(other); }},
+        {"dangling link", [] { return true; }},
+        {"loop of links", [&] { return fs::create_symlink(File(), other), true; }},
+    };
+    for (const auto& [name, make] : cases) {
+        if (!make()) {
+            EXPECT_EQ(std::string(name), "link to a device") << "could not make the " << name;
+            continue;
+        }
+        fs::create_symlink(other, File());
+        const auto before = Entries(programFolder);
+        SeenMessageBox seen;
+        wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
+        EXPECT_TRUE(seen.message.Contains(L"could not be saved to " + File().wstring()))
+            << name << seen.message;
+        EXPECT_TRUE(seen.style & wxICON_ERROR) << name;
+        EXPECT_EQ(Entries(programFolder), before) << name;
+        fs::remove_all(other);
+        fs::remove(File());
+    }
+    // The same kinds in place of the file itself.
+    ASSERT_EQ(mkfifo(File().c_str(), 0666), 0);
+    const auto before = Entries(programFolder);
     SeenMessageBox seen;
     wxTEST_DIALOG(form->OnSave(), ExpectMessageBox(&seen));
-    if (asRoot) {
-        ASSERT_EQ(seteuid(0), 0);
-    }
-    std::filesystem::permissions(programFolder, std::filesystem::perms::owner_all);
-
-    EXPECT_TRUE(seen.message.Contains(L"could not be saved")) << seen.message;
-    EXPECT_NE(seen.message, L"Search Engine settings saved.");
-    EXPECT_EQ(ReadFile(), "Lycos\r\n");
+    EXPECT_TRUE(seen.message.Contains(L"not a regular file")) << seen.message;
+    EXPECT_EQ(Entries(programFolder), before);
 }

@@ -1,4 +1,3 @@
-#include "fake_desktop_opener.h"
 #include "help_window.h"
 #include "main_window_fixture.h"
 #include "product_info.h"
@@ -8,6 +7,7 @@
 #include "wx_placement.h"
 #include "x_stacking.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/display.h>
 
@@ -104,6 +104,26 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowLoads) {
     EXPECT_EQ(HelpWindowsAlive(), 1);
 }
 
+// Without a copy beside the program, an installed one: the user's data folder
+// before the system's.
+TEST_F(HelpTest, WithoutHelpRtfBesideTheProgramTheInstalledOneShows) {
+    const std::string dataDirs = std::getenv("XDG_DATA_DIRS");
+    const std::filesystem::path user = std::getenv("XDG_DATA_HOME"),
+                                system = dataDirs.substr(0, dataDirs.find(':'));
+    for (const auto& [folder, text] :
+         {std::pair{system, L"System copy\n"}, std::pair{user, L"User copy\n"}}) {
+        std::filesystem::create_directories(folder / "scoutwell");
+        std::ofstream(folder / "scoutwell" / "help.rtf")
+            << "{\\rtf1\\ansi " << wxString(text).Trim().utf8_string() << "\\par}";
+        HelpWindow* help = ClickHelp();
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->documentView->Text(), text);
+        ASSERT_TRUE(CloseHelp(help));
+    }
+    std::filesystem::remove_all(user / "scoutwell");
+    std::filesystem::remove_all(system / "scoutwell");
+}
+
 TEST_F(HelpTest, WithoutHelpRtfTheBuiltInDocumentShows) {
     ASSERT_FALSE(std::filesystem::exists(programFolder / "help.rtf"));
     HelpWindow* help = ClickHelp();
@@ -113,36 +133,41 @@ TEST_F(HelpTest, WithoutHelpRtfTheBuiltInDocumentShows) {
     EXPECT_NE(text.find(L"Scoutwell Version 2.0\n"), std::wstring::npos);
     EXPECT_NE(text.find(std::wstring(L"For additional help, e-mail: ") + ContactAddress + L"\n"),
               std::wstring::npos);
-    // Every picture of the document decodes and shows within the viewer's width.
-    const auto& pictures = help->documentView->Document().pictures;
-    ASSERT_EQ(pictures.size(), 6u);
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(help->documentView->CanShowPicture(i)) << i;
-        EXPECT_LE(help->documentView->PictureSize(i).x, help->documentView->GetClientSize().x) << i;
+    // Every picture of the document decodes (an empty frame has an alpha
+    // channel) and shows within the viewer's width; the document scrolls.
+    int pictures = 0;
+    GtkTextIter iter;
+    gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(help->documentView->TextView()), &iter);
+    for (; !gtk_text_iter_is_end(&iter); gtk_text_iter_forward_char(&iter)) {
+        if (GdkPixbuf* pixbuf = gtk_text_iter_get_pixbuf(&iter)) {
+            ++pictures;
+            EXPECT_FALSE(gdk_pixbuf_get_has_alpha(pixbuf));
+            EXPECT_LE(gdk_pixbuf_get_width(pixbuf), help->documentView->GetClientSize().x);
+        }
     }
-    EXPECT_GT(help->documentView->ContentHeight(), help->documentView->GetClientSize().y); // it scrolls
+    EXPECT_EQ(pictures, 6);
+    GtkAdjustment* scroll = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(help->documentView->TextView()));
+    EXPECT_TRUE(
+        WaitFor([&] { return gtk_adjustment_get_upper(scroll) > gtk_adjustment_get_page_size(scroll); }));
 }
 
 TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktop) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->websiteButton->GetLabel(), L"Click here to go to the Scoutwell website");
     EXPECT_EQ(help->emailButton->GetLabel(), wxString(L"E-Mail ") + MakerName);
 
     Click(help->websiteButton);
-    ASSERT_TRUE(opener.WaitForCalls(1));
+    ASSERT_TRUE(WaitForDesktopCalls(1));
     Click(help->emailButton);
-    ASSERT_TRUE(opener.WaitForCalls(2));
+    ASSERT_TRUE(WaitForDesktopCalls(2));
     RunEventLoopFor(500ms);
 
-    const auto calls = opener.Calls();
+    const auto calls = TestDesktop().Calls();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].arguments, std::vector<std::string>{wxString(HomePageUrl).utf8_string()});
-    EXPECT_EQ(calls[1].arguments,
-              std::vector<std::string>{"mailto:" + wxString(ContactAddress).utf8_string()});
-    for (const auto& call : calls)
-        EXPECT_EQ(call.workingFolder, programFolder.string());
+    EXPECT_EQ(calls[0].argument, wxString(HomePageUrl).utf8_string());
+    EXPECT_EQ(calls[1].argument, "mailto:" + wxString(ContactAddress).utf8_string());
     EXPECT_EQ(HelpWindow::Instance(), help); // the window stays open
 }
 

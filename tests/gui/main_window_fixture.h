@@ -11,7 +11,9 @@
 #include <wx/webview.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -85,6 +87,22 @@ protected:
         std::sort(requests.begin(), requests.end());
         return requests;
     }
+
+#ifdef STARTUP_PROBE_PROGRAM
+    // What a new start of the program, in a process of its own, shows: the
+    // five chooser texts (then, with "--lists", the five lists).
+    std::vector<std::string> NewStart(const char* options = "") const {
+        const std::string command =
+            std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "' " + options;
+        std::vector<std::string> lines;
+        if (FILE* probe = popen(command.c_str(), "r")) {
+            for (char buffer[4096]; std::fgets(buffer, sizeof buffer, probe) != nullptr;)
+                lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
+            EXPECT_EQ(pclose(probe), 0);
+        }
+        return lines;
+    }
+#endif
 
     MainWindow* form = nullptr;
     std::filesystem::path programFolder; // a fresh, empty one for each test

@@ -1,5 +1,4 @@
 #include "engine_catalogue.h"
-#include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
 #include "wx_placement.h"
 
@@ -178,7 +177,7 @@ RecordingProxy::Response LinkPage(const std::string& href, const std::string& ta
 } // namespace
 
 TEST_F(MainWindowTest, LinksAndScriptsAskingForANewWindowGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
         if (url.find("/blank-page") != std::string::npos)
@@ -199,32 +198,32 @@ TEST_F(MainWindowTest, LinksAndScriptsAskingForANewWindowGoToTheDesktopBrowserAn
     form->paneViews[1]->Navigate(L"http://pages.test/blank-page");
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/blank-page"));
     Click(form->paneViews[1]->View());
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://elsewhere.test/outside"});
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/outside");
     EXPECT_EQ(form->paneViews[1]->LocationURL(), L"http://pages.test/blank-page");
 
     form->paneViews[2]->Navigate(L"http://pages.test/file-page");
     ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test/file-page"));
     Click(form->paneViews[2]->View());
     RunEventLoopFor(std::chrono::milliseconds(1000));
-    EXPECT_EQ(opener.Calls().size(), 1u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 1u);
 
     form->paneViews[4]->Navigate(L"http://pages.test/script-page");
     ASSERT_TRUE(watchers[4]->WaitUntilLoaded(L"http://pages.test/script-page"));
     Click(form->paneViews[4]->View());
-    ASSERT_TRUE(opener.WaitForCalls(2));
-    EXPECT_EQ(opener.Calls()[1].arguments, std::vector<std::string>{"http://elsewhere.test/popup"});
+    ASSERT_TRUE(WaitForDesktopCalls(2));
+    EXPECT_EQ(TestDesktop().Calls()[1].argument, "http://elsewhere.test/popup");
 
     form->paneViews[3]->Navigate(L"http://pages.test/plain-page");
     ASSERT_TRUE(watchers[3]->WaitUntilLoaded(L"http://pages.test/plain-page"));
     Click(form->paneViews[3]->View());
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://elsewhere.test/inside"));
-    EXPECT_EQ(opener.Calls().size(), 2u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 2u);
     EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
 }
 
 TEST_F(MainWindowTest, OpenLinkInNewWindowFromThePanesMenuGoesToTheDesktopBrowser) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
         return url.find("/menu-page") != std::string::npos ? LinkPage("http://elsewhere.test/from-menu", "")
@@ -243,7 +242,7 @@ TEST_F(MainWindowTest, OpenLinkInNewWindowFromThePanesMenuGoesToTheDesktopBrowse
     PressKey(WXK_DOWN);
     PressKey(WXK_DOWN);
     PressKey(WXK_RETURN);
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://elsewhere.test/from-menu"});
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/from-menu");
     EXPECT_EQ(form->paneViews[0]->LocationURL(), L"http://pages.test/menu-page");
 }

@@ -1,5 +1,5 @@
-#include "fake_desktop_opener.h"
 #include "main_window_fixture.h"
+#include "message_box_expectation.h"
 #include "wx_placement.h"
 
 #include <wx/button.h>
@@ -171,15 +171,14 @@ TEST_F(ZoomTest, TheUrlBoxFollowsTheZoomedPanesPageOnceASecond) {
 }
 
 TEST_F(ZoomTest, LoadInWebBrowserHandsThePanesOwnWebAddressToTheDesktop) {
-    FakeDesktopOpener opener;
+    TestDesktop().ForgetCalls();
     form->paneViews[1]->Navigate(L"http://pages.test/handed");
     ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/handed"));
     form->OnOpenOrClosePane(1);
     form->urlBox->ChangeValue("file:///etc/passwd");
     Click(form->openInBrowserButton);
-    ASSERT_TRUE(opener.WaitForCalls(1));
-    EXPECT_EQ(opener.Calls()[0].arguments, std::vector<std::string>{"http://pages.test/handed"});
-    EXPECT_EQ(opener.Calls()[0].workingFolder, programFolder.string());
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/handed");
     form->OnOpenOrClosePane(1);
 
     // Addresses that are not web pages stay with the program.
@@ -193,5 +192,19 @@ TEST_F(ZoomTest, LoadInWebBrowserHandsThePanesOwnWebAddressToTheDesktop) {
     form->OnOpenOrClosePane(3); // a pane that has shown nothing: an empty address
     form->OnOpenInBrowser();
     RunEventLoopFor(std::chrono::milliseconds(800));
-    EXPECT_EQ(opener.Calls().size(), 1u);
+    EXPECT_EQ(TestDesktop().Calls().size(), 1u);
+}
+
+// A desktop that cannot start its handler: a message names the address.
+TEST_F(ZoomTest, WhenTheDesktopCannotOpenThePageAMessageSaysSo) {
+    form->paneViews[1]->Navigate(L"http://pages.test/unopened");
+    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/unopened"));
+    form->OnOpenOrClosePane(1);
+    TestDesktop().RemoveHandlerCommand();
+    SeenMessageBox seen;
+    wxTEST_DIALOG(form->OnOpenInBrowser(), ExpectMessageBox(&seen));
+    TestDesktop().WriteHandlerCommand();
+    EXPECT_TRUE(seen.message.Contains(L"http://pages.test/unopened")) << seen.message;
+    EXPECT_EQ(seen.caption, L"Scoutwell");
+    EXPECT_TRUE(seen.style & wxICON_ERROR);
 }

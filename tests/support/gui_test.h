@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop_handlers.h"
 #include "recording_proxy.h"
 
 #include <chrono>
@@ -13,6 +14,13 @@ class wxWebView;
 // The proxy every web view of this test process talks to. It exists before the
 // first view is created.
 RecordingProxy& TestProxy();
+
+// The desktop every hand-off of this test process goes to: its handler for
+// web and mail addresses records each address it is given. In place before
+// the toolkit starts, as GLib requires.
+RecordingDesktopHandlers& TestDesktop();
+// Waits until the handler has recorded at least count addresses.
+bool WaitForDesktopCalls(std::size_t count);
 
 // Runs the event loop until predicate holds or timeout passes; returns whether
 // it held. Never a bare sleep: timers, web views and window events all go on.

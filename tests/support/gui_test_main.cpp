@@ -18,6 +18,7 @@
 namespace {
 
 std::unique_ptr<RecordingProxy> g_proxy;
+std::unique_ptr<RecordingDesktopHandlers> g_desktop;
 std::vector<const std::function<bool(wxDialog*)>*> g_realModalDialogs;
 
 // A modal dialog that no test expects would wait forever for a click under
@@ -88,6 +89,14 @@ bool LoadWatcher::WaitUntilLoaded(const std::wstring& url, std::chrono::millisec
     return WaitFor([&] { return Last() == url; }, timeout);
 }
 
+RecordingDesktopHandlers& TestDesktop() {
+    return *g_desktop;
+}
+
+bool WaitForDesktopCalls(std::size_t count) {
+    return WaitFor([count] { return g_desktop->Calls().size() >= count; });
+}
+
 void RunEventLoopFor(std::chrono::milliseconds duration) {
     WaitFor([] { return false; }, duration);
 }
@@ -110,6 +119,8 @@ int main(int argc, char** argv) {
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
 
+    g_desktop = std::make_unique<RecordingDesktopHandlers>();
+
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "The toolkit could not start on display %s.\n", std::getenv("DISPLAY"));
@@ -125,5 +136,6 @@ int main(int argc, char** argv) {
     wxTheApp->OnExit();
     wxEntryCleanup();
     g_proxy.reset();
+    g_desktop.reset();
     return result;
 }

@@ -159,7 +159,8 @@ void RecordingProxy::Serve(int connection) {
     SendAll(connection, "HTTP/1.1 " + std::to_string(response.status) +
                             " OK\r\nContent-Type: " + response.contentType +
                             "\r\nContent-Length: " + std::to_string(response.body.size()) +
-                            "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + response.body);
+                            "\r\nCache-Control: no-store\r\nConnection: close\r\n" + response.headers +
+                            "\r\n" + response.body);
     shutdown(connection, SHUT_WR);
     close(connection);
 }

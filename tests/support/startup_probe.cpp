@@ -1,7 +1,8 @@
 // Starts a main window the way the program does, from a given program folder,
 // and prints what its engine choosers show, one per line in UTF-8; a test
 // runs it as a second process to see what a new start of the program sees.
-//     startup_probe FOLDER
+// With --lists, each chooser's list follows, one line each, items joined by "|".
+//     startup_probe FOLDER [--lists]
 
 #include "compact_style.h"
 #include "main_window.h"
@@ -12,10 +13,12 @@
 #include <wx/testing.h>
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: startup_probe FOLDER\n");
+    const bool lists = argc == 3 && std::string(argv[2]) == "--lists";
+    if (argc != 2 && !lists) {
+        std::fprintf(stderr, "usage: startup_probe FOLDER [--lists]\n");
         return 2;
     }
     wxApp::SetInstance(new wxApp);
@@ -27,6 +30,10 @@ int main(int argc, char** argv) {
     wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
         std::printf("%s\n", form->engineChoosers[i]->GetValue().utf8_string().c_str());
+    while (lists && !form->AllEnginesListed())
+        wxTheApp->Yield(true);
+    for (PaneIndex i = 0; lists && i < PaneCount; ++i)
+        std::printf("%s\n", wxJoin(form->engineChoosers[i]->GetStrings(), '|').utf8_string().c_str());
     form->Destroy();
     wxEntryCleanup();
     return 0;

@@ -116,6 +116,10 @@ TEST(HelpDocument, ParagraphsComeInTheirOrderWithTheirSizes) {
         TextOf(20, L"While a pane is shown full size", L"full URL"),
         EmptyLine(),
         TextOf(20, L"Right-click a link, a page or a picture", L"Open Link in New Window"),
+        EmptyLine(),
+        TextOf(20, L"Adding search engines", {}, true),
+        TextOf(20, L"Each box lists", L".config/scoutwell/engines"),
+        TextOf(20, L"When a page in a pane offers", L"\u201cAdd search engine\u201d"),
     };
     const RtfDocument document = ReadRtf(ShippedDocument());
     std::string outline; // what the document holds, for a failure's message

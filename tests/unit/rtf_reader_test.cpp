@@ -320,19 +320,20 @@ TEST(DibPicture, OtherDepthsBecome24BitsAndPalettesAreKeptWhole) {
     EXPECT_EQ(indexed.bytes.substr(14 + 40, 8), palette);
 }
 
-TEST(DibPicture, RleIsExpandedAndTopDownRowsTurned) {
+TEST(DibPicture, RleIsExpandedAndTopDownRowsLeftForTheLoader) {
     const std::string palette(256 * 4, '\0');
     // RLE8, 4 x 2: row 0 = 3 x index 7 then absolute {1, 2}... clipped to the width; row 1 = 4 x index 9.
     const std::string rle = Bytes{}.U8(3).U8(7).U8(0).U8(0).U8(4).U8(9).U8(0).U8(1).data;
     const RtfPicture expanded = DibPicture(Dib(4, 2, 8, rle, 1, palette));
     ASSERT_EQ(expanded.format, RtfPictureFormat::Bmp);
     EXPECT_EQ(expanded.bytes.substr(14 + 40 + 1024), std::string("\x07\x07\x07\x00\x09\x09\x09\x09", 8));
-    // Top-down 8-bit rows are stored bottom-up.
-    const RtfPicture turned =
-        DibPicture(Dib(4, -2, 8, std::string("\x01\x01\x01\x01\x02\x02\x02\x02", 8), 0, palette));
-    ASSERT_EQ(turned.format, RtfPictureFormat::Bmp);
-    EXPECT_EQ(turned.pixelHeight, 2);
-    EXPECT_EQ(turned.bytes.substr(14 + 40 + 1024), std::string("\x02\x02\x02\x02\x01\x01\x01\x01", 8));
+    // Top-down rows keep their order and their negative height.
+    const std::string rows("\x01\x01\x01\x01\x02\x02\x02\x02", 8);
+    const RtfPicture topDown = DibPicture(Dib(4, -2, 8, rows, 0, palette));
+    ASSERT_EQ(topDown.format, RtfPictureFormat::Bmp);
+    EXPECT_EQ(topDown.pixelHeight, 2);
+    EXPECT_EQ(topDown.bytes.substr(22, 4), Bytes{}.U32(static_cast<std::uint32_t>(-2)).data);
+    EXPECT_EQ(topDown.bytes.substr(14 + 40 + 1024), rows);
 }
 
 TEST(ReadRtf, PicturesThatCannotBeDecodedKeepAFrameOfTheirSize) {

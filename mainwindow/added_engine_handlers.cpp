@@ -1,0 +1,95 @@
+// Engines described by OpenSearch files: read at start, added from a page's
+// context menu, and listed in every chooser after the catalogue's rows.
+
+#include "added_engines.h"
+#include "engine_catalogue.h"
+#include "failure.h"
+#include "main_window.h"
+#include "opensearch_offer.h"
+
+#include <wx/combobox.h>
+#include <wx/msgdlg.h>
+
+#include <algorithm>
+#include <exception>
+#include <iostream>
+
+// The folders are read beside the start (a thousand descriptions take some
+// milliseconds) and waited for only where the engines are first needed.
+void MainWindow::ReadAddedEngines() {
+    m_readingEngines = std::async(std::launch::async, LoadAddedEngines, EngineFolders(m_programFolder));
+    m_listedEngines = 0;
+    CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
+}
+
+AddedEngines& MainWindow::AddedEngineList() {
+    if (m_readingEngines.valid()) {
+        try {
+            m_addedEngines = m_readingEngines.get();
+        } catch (const std::exception& failure) {
+            std::cerr << "scoutwell: the engine folders could not be read: " << failure.what() << '\n';
+        }
+    }
+    return m_addedEngines;
+}
+
+// A toolkit list grows slowly, about a fifth of a millisecond a row in each
+// chooser, so a thousand engines would hold the start up for a second: they
+// join the lists a few at a time from the event loop instead, while the
+// splash is up. The lists' added part always holds the first m_listedEngines
+// engines in order.
+void MainWindow::ListMoreEngines() {
+    const auto& engines = AddedEngineList().Engines();
+    wxArrayString names;
+    for (std::size_t i = m_listedEngines; i < engines.size() && names.size() < 20; ++i)
+        names.Add(wxString(engines[i].name));
+    if (names.empty())
+        return;
+    for (wxComboBox* chooser : engineChoosers)
+        chooser->Insert(names, static_cast<unsigned int>(EngineCount + m_listedEngines));
+    m_listedEngines += names.size();
+    if (!AllEnginesListed())
+        CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
+}
+
+bool MainWindow::AllEnginesListed() {
+    return m_listedEngines == AddedEngineList().Engines().size();
+}
+
+void MainWindow::OfferAddingEngines() {
+    for (const auto& view : paneViews)
+        OfferAdvertisedEngines(view->View(), MaxDescriptionBytes, [this](const FetchedDescription& fetched) {
+            IgnoreFailure([&] { AddSearchEngine(fetched); });
+        });
+}
+
+// Nothing is written unless the engine can join the list, and then only a new
+// file: an engine of the same name, or a file of the same name, stays as it is.
+void MainWindow::AddSearchEngine(const FetchedDescription& fetched) {
+    try {
+        if (!fetched.failure.empty())
+            throw ScoutwellError(fetched.failure);
+        OpenSearchEngine engine = ReadOpenSearchDescription(fetched.document);
+        AddedEngines& addedEngines = AddedEngineList();
+        if (const auto reason = addedEngines.WhyRefused(engine))
+            throw ScoutwellError(*reason);
+        SaveNewDescription(UserEngineFolder(), fetched.document, engine.name);
+        const wxString name(engine.name);
+        addedEngines.Add(std::move(engine));
+        const auto& engines = addedEngines.Engines();
+        const auto at = static_cast<std::size_t>(
+            std::find_if(engines.begin(), engines.end(),
+                         [&](const OpenSearchEngine& added) { return name == added.name; }) -
+            engines.begin());
+        if (at <= m_listedEngines) { // else the lists reach it in their turn
+            for (wxComboBox* chooser : engineChoosers)
+                chooser->Insert(name, static_cast<unsigned int>(EngineCount + at));
+            ++m_listedEngines;
+        }
+    } catch (const ScoutwellError& refusal) {
+        std::cerr << "scoutwell: search engine not added: " << refusal.what() << '\n';
+        wxMessageBox(L"The search engine \u201c" + wxString(fetched.title) + L"\u201d was not added: " +
+                         wxString::FromUTF8(refusal.what()) + L".",
+                     L"Scoutwell", wxOK | wxICON_ERROR, this);
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "opensearch_description.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The engines added beside the catalogue, each under a name of its own.
+class AddedEngines {
+public:
+    // Why the engine cannot join: its name is taken, by an added engine or by
+    // a catalogue row (ignoring case and surrounding spaces). Nothing when it can.
+    std::optional<std::string> WhyRefused(const OpenSearchEngine& engine) const;
+    // Adds the engine; throws ScoutwellError with WhyRefused's reason.
+    void Add(OpenSearchEngine engine);
+
+    // The engine whose name equals the chooser text, ignoring case and
+    // surrounding spaces.
+    const OpenSearchEngine* Find(std::wstring_view chooserText) const;
+
+    // Sorted by name, ignoring case.
+    const std::vector<OpenSearchEngine>& Engines() const { return m_engines; }
+
+private:
+    std::vector<OpenSearchEngine> m_engines;
+    std::vector<std::wstring> m_keys; // the names as compared, in the same order
+};
+
+// Where descriptions are looked for, first first: the user's folder
+// ($XDG_CONFIG_HOME, else ~/.config, then scoutwell/engines), scoutwell/engines
+// under each $XDG_DATA_DIRS entry (else /usr/local/share and /usr/share),
+// share/scoutwell/engines of the install prefix (the folder above the
+// program's), and engines/ beside the program.
+std::filesystem::path UserEngineFolder();
+std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& programFolder);
+
+// Reads every "*.xml" of the folders, each folder in file-name order. The
+// first engine with a name wins. A file that is skipped (not a regular file,
+// unreadable, refused, or its name taken) writes one line to standard error
+// naming it and why, in one write; a folder that is missing is no failure.
+// Safe to run on a thread of its own.
+AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders);
+
+// Writes the description into the folder (made if missing) as a new file
+// named after the engine, never replacing a file that is there, and returns
+// its path. Throws ScoutwellError naming the system's reason; a file begun is
+// removed again.
+std::filesystem::path SaveNewDescription(const std::filesystem::path& folder, std::string_view document,
+                                         std::wstring_view name);

@@ -1,0 +1,223 @@
+// Pages that try to hold the program, flood the desktop or write files: each
+// stays inside its own pane and the program keeps working.
+
+#include "main_window_fixture.h"
+#include "page_guard.h"
+
+#include <fstream>
+#include <map>
+#include <optional>
+
+namespace {
+
+const std::wstring YahooAfter = L"http://search.yahoo.com/bin/search?p=after";
+
+class HostilePageTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        for (auto* chooser : form->engineChoosers)
+            chooser->ChangeValue("Yahoo");
+        form->keywordsBox->ChangeValue("after");
+        TestProxy().SetResponder([this](const std::string& url) {
+            const auto path = url.substr(url.find('/', 7));
+            return pages.contains(path) ? pages[path] : RecordingProxy::DefaultPage(url);
+        });
+    }
+
+    void Page(const std::string& path, const std::string& body, const std::string& headers = "",
+              int status = 200, const std::string& type = "text/html") {
+        pages[path] = {status, type, body, headers};
+    }
+    // Whether the pane's title comes to hold words: the program's own short
+    // pages say what happened in their title.
+    bool TitleHas(PaneIndex i, const wchar_t* words) {
+        return WaitFor([&] { return form->paneViews[i]->View()->GetCurrentTitle().Contains(words); },
+                       std::chrono::milliseconds(20000));
+    }
+    void Open(PaneIndex i, const std::string& path) {
+        form->paneViews[i]->Navigate(L"http://pages.test" + wxString(path).ToStdWstring());
+    }
+    // Search, and every pane shows its result.
+    bool SearchReachesEveryPane() {
+        form->OnSearch();
+        for (PaneIndex i = 0; i < PaneCount; ++i) {
+            if (!watchers[i]->WaitUntilLoaded(YahooAfter))
+                return false;
+        }
+        return true;
+    }
+
+    std::map<std::string, RecordingProxy::Response> pages;
+};
+
+// The paths asked of pages.test so far.
+std::vector<std::string> Requests() {
+    std::vector<std::string> paths;
+    for (const auto& url : TestProxy().Requests()) {
+        if (url.starts_with("http://pages.test/"))
+            paths.push_back(url.substr(17));
+    }
+    return paths;
+}
+
+bool Requested(const std::string& path) {
+    return std::ranges::count(Requests(), path) > 0;
+}
+
+// A whole-pane element that runs script on a click.
+std::string OnClick(const std::string& script) {
+    return "<body style=\"margin:0\"><div style=\"width:100vw;height:100vh\" onclick=\"" + script +
+           "\">x</div>";
+}
+
+} // namespace
+
+TEST_F(HostilePageTest, PrintRequestsAreRefusedWithoutADialog) {
+    Page("/print", "<script>window.print(); document.title = 'printed'</script>");
+    Open(0, "/print");
+    EXPECT_TRUE(TitleHas(0, L"printed")); // print() returned: no dialog waits for an answer
+    EXPECT_TRUE(SearchReachesEveryPane());
+}
+
+TEST_F(HostilePageTest, EndlessDialogsGetThreeAnswersThenNoneAndNeverHoldThePaneButtons) {
+    // Each round asks the server for /dN before its dialog N.
+    for (const char* kind : {"alert", "confirm", "prompt"}) {
+        Page(std::string("/") + kind,
+             std::string("<script>for (let n = 1;; ++n) { const r = new XMLHttpRequest(); "
+                         "r.open('GET', '/d' + n, false); r.send(); ") +
+                 kind + "(n) }</script>");
+    }
+    Open(0, "/alert");
+    Open(1, "/confirm");
+    Open(2, "/prompt");
+    ASSERT_TRUE(WaitFor([] { return std::ranges::count(Requests(), "/d4") == 3; }));
+    RunEventLoopFor(std::chrono::milliseconds(300));
+    EXPECT_FALSE(Requested("/d5")); // the fourth is never answered
+    ASSERT_TRUE(SearchReachesEveryPane());
+
+    TestProxy().ClearRequests();
+    Open(1, "/alert"); // Back leaves it at once
+    ASSERT_TRUE(WaitFor([] { return Requested("/d4"); }));
+    const auto loads = watchers[1]->Loaded().size();
+    form->OnBack(1);
+    EXPECT_TRUE(
+        WaitFor([&] { return watchers[1]->Loaded().size() > loads && watchers[1]->Last() == YahooAfter; }));
+    TestProxy().ClearRequests();
+    Open(2, "/confirm"); // and Stop ends it
+    ASSERT_TRUE(WaitFor([] { return Requested("/d4"); }));
+    form->OnStop(2);
+    EXPECT_TRUE(TitleHas(2, L"stopped responding"));
+}
+
+TEST_F(HostilePageTest, AnEndlessScriptIsEndedForTheNextRequestAndTheOtherPanesGoOn) {
+    // Back to a page of the same site, which the same web process would show.
+    Page("/spin",
+         "<script>setTimeout(() => { const r = new XMLHttpRequest(); r.open('GET', '/spinning', false); "
+         "r.send(); for (;;) {} }, 100)</script>");
+    Open(3, "/first");
+    ASSERT_TRUE(watchers[3]->WaitUntilLoaded(L"http://pages.test/first"));
+    Open(3, "/spin");
+    ASSERT_TRUE(WaitFor([] { return Requested("/spinning"); }));
+    const auto loads = watchers[3]->Loaded().size();
+    form->OnBack(3);
+    EXPECT_TRUE(WaitFor([&] {
+        return watchers[3]->Loaded().size() > loads && watchers[3]->Last() == L"http://pages.test/first";
+    }));
+    EXPECT_TRUE(SearchReachesEveryPane());
+}
+
+TEST_F(HostilePageTest, APageGrowingPastTheMemoryLimitIsEndedAndSaysSo) {
+    Page("/grow", "<script>const kept = []; setInterval(() => { for (let i = 0; i < 8; ++i) "
+                  "kept.push(new Float64Array(1 << 20).fill(i)) }, 20)</script>");
+    Open(4, "/grow");
+    EXPECT_TRUE(TitleHas(4, L"memory"));
+    EXPECT_TRUE(SearchReachesEveryPane());
+}
+
+TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
+    namespace fs = std::filesystem;
+    const fs::path chosen = programFolder / "chosen.txt", downloads = programFolder / "Downloads";
+    fs::create_directories(programFolder / "config");
+    fs::create_directory(downloads);
+    std::ofstream(programFolder / "config" / "user-dirs.dirs")
+        << "XDG_DOWNLOAD_DIR=\"" << downloads.string() << "\"\n";
+    setenv("XDG_CONFIG_HOME", (programFolder / "config").c_str(), 1);
+    std::vector<std::pair<fs::path, std::string>> asked;
+    std::function<void(std::optional<fs::path>)> answer;
+    ShowAtOrigin();
+    SetDownloadQuestion([&](const fs::path& folder, const std::string& name, auto reply) {
+        asked.emplace_back(folder, name);
+        answer = reply;
+    });
+    const std::string file = "Content-Disposition: attachment; filename=\"";
+    Page("/hidden", "contents", file + ".hidden_rc\"\r\n", 200, "application/octet-stream");
+    Page("/escape", "contents", file + "../../../tmp/escaped.txt\"\r\n", 200, "application/octet-stream");
+    Page("/unasked", "<meta http-equiv=\"refresh\" content=\"0; url=/hidden\">");
+    for (const char* path : {"/hidden", "/escape"})
+        Page(std::string("/click") + path, OnClick(std::string("location = '") + path + "'"));
+
+    Open(0, "/unasked");
+    Open(1, "/click/escape");
+    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/click/escape"));
+    Click(form->paneViews[1]->View());
+    ASSERT_TRUE(WaitFor([] { return Requested("/hidden") && Requested("/escape"); }));
+    EXPECT_TRUE(SearchReachesEveryPane()); // no process died
+    EXPECT_TRUE(asked.empty());
+    EXPECT_FALSE(fs::exists("/tmp/escaped.txt"));
+
+    for (const bool save : {false, true}) {
+        Open(2, "/click/hidden");
+        ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test/click/hidden"));
+        Click(form->paneViews[2]->View());
+        ASSERT_TRUE(WaitFor([&] { return asked.size() == 1u; }));
+        EXPECT_EQ(asked[0].first, downloads);
+        EXPECT_EQ(asked[0].second, "hidden_rc");
+        Click(form->paneViews[2]->View()); // one at a time
+        RunEventLoopFor(std::chrono::milliseconds(500));
+        EXPECT_EQ(asked.size(), 1u);
+        answer(save ? std::optional<fs::path>(chosen) : std::nullopt);
+        asked.clear();
+        if (save) {
+            ASSERT_TRUE(WaitFor([&] { return fs::exists(chosen) && fs::file_size(chosen) == 8; }));
+        } else {
+            RunEventLoopFor(std::chrono::milliseconds(500));
+            EXPECT_FALSE(fs::exists(chosen));
+            EXPECT_TRUE(fs::is_empty(downloads));
+        }
+    }
+    SetDownloadQuestion(nullptr);
+    // Names no server sent through the route above are reduced the same way.
+    const std::vector<std::pair<std::string, std::string>> names = {{"a/b\\..c\x01"
+                                                                     "d\x7F",
+                                                                     "cd"},
+                                                                    {" . .", "download"},
+                                                                    {"\x1b[31mred", "[31mred"}};
+    for (const auto& [suggested, plain] : names)
+        EXPECT_EQ(PlainFileName(suggested), plain) << suggested;
+}
+
+TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
+    TestDesktop().ForgetCalls();
+    ShowAtOrigin();
+    Page("/flood", OnClick("for (let i = 0; i < 200; ++i) window.open('http://elsewhere.test/' + i)"));
+    Page("/unasked", "<script>window.open('http://elsewhere.test/unasked')</script>");
+    Open(0, "/unasked");
+    Open(1, "/flood");
+    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/flood"));
+    for (std::size_t clicks = 1; clicks <= 2; ++clicks) {
+        RunEventLoopFor(std::chrono::milliseconds(1100)); // at most one a second
+        Click(form->paneViews[1]->View());
+        ASSERT_TRUE(WaitForDesktopCalls(clicks));
+        RunEventLoopFor(std::chrono::milliseconds(500));
+        EXPECT_EQ(TestDesktop().Calls().size(), clicks);
+    }
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://elsewhere.test/0");
+}
+
+TEST_F(HostilePageTest, ASignInRequestIsAnsweredWithANoteAndHoldsNothing) {
+    Page("/secret", "denied", "WWW-Authenticate: Basic realm=\"secret\"\r\n", 401);
+    Open(2, "/secret");
+    EXPECT_TRUE(TitleHas(2, L"user name and password"));
+    EXPECT_TRUE(SearchReachesEveryPane());
+}

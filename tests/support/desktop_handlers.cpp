@@ -1,0 +1,134 @@
+#include "desktop_handlers.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char Unset[] = "\x01";
+
+std::vector<std::string> Folders(const char* variable, const char* fallback) {
+    const char* list = std::getenv(variable);
+    std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
+    std::vector<std::string> folders;
+    for (std::string folder; std::getline(in, folder, ':');)
+        if (!folder.empty())
+            folders.push_back(folder);
+    return folders;
+}
+
+// Points variable at stand-ins for its folders that link to all they hold but
+// the desktop's handlers and defaults: GTK, GIO and WebKit still find their
+// schemas, themes and modules, and GIO none of the machine's own handlers.
+void HideHandlers(const fs::path& root, const char* variable, const char* fallback) {
+    std::string standIns;
+    int count = 0;
+    for (const auto& folder : Folders(variable, fallback)) {
+        const fs::path standIn = root / variable / std::to_string(count++);
+        fs::create_directories(standIn);
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "applications" && !name.ends_with("mimeapps.list"))
+                fs::create_symlink(entry.path(), standIn / name, ignored);
+        }
+        standIns += (standIns.empty() ? "" : ":") + standIn.string();
+    }
+    setenv(variable, standIns.c_str(), 1);
+}
+
+} // namespace
+
+RecordingDesktopHandlers::RecordingDesktopHandlers() {
+    std::string pattern = (fs::temp_directory_path() / "scoutwell-desktop-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a folder for the test desktop");
+    m_folder = pattern;
+    for (const char* sub : {"data/applications", "config"})
+        fs::create_directories(m_folder / sub);
+
+    WriteHandlerCommand();
+    const fs::path command = m_folder / "record-handler";
+    std::ofstream(m_folder / "data/applications/scoutwell-test-handler.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Recording handler\nExec=" << command.string()
+        << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/"
+           "mailto;\nNoDisplay=true\n";
+    WriteMimeApps("[Default Applications]\nx-scheme-handler/http=scoutwell-test-handler.desktop\n"
+                  "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
+                  "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n");
+
+    for (const char* name : {"PATH", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
+                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"}) {
+        const char* value = std::getenv(name);
+        m_savedEnvironment.emplace_back(name, value ? value : Unset);
+    }
+    // Only GIO's own route may reach the handler: no folder with an xdg-open on PATH.
+    std::string path;
+    for (const auto& folder : Folders("PATH", "/usr/bin:/bin"))
+        if (access((folder + "/xdg-open").c_str(), X_OK) != 0)
+            path += (path.empty() ? "" : ":") + folder;
+    setenv("PATH", path.c_str(), 1);
+    setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), 1);
+    HideHandlers(m_folder, "XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    HideHandlers(m_folder, "XDG_CONFIG_DIRS", "/etc/xdg");
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"})
+        unsetenv(name);
+}
+
+RecordingDesktopHandlers::~RecordingDesktopHandlers() {
+    for (const auto& [name, value] : m_savedEnvironment) {
+        if (value == Unset)
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::error_code ignored;
+    fs::remove_all(m_folder, ignored);
+}
+
+std::vector<RecordingDesktopHandlers::Call> RecordingDesktopHandlers::Calls() const {
+    std::vector<Call> calls;
+    std::ifstream log(m_folder / "calls.log");
+    Call call;
+    for (std::string line; std::getline(log, line);) {
+        if (line.rfind("ARG ", 0) == 0)
+            call = Call{line.substr(4), {}};
+        else if (line.rfind("ENV ", 0) == 0)
+            call.webkitVariables.push_back(line.substr(4));
+        else if (line == "END")
+            calls.push_back(call);
+    }
+    return calls;
+}
+
+void RecordingDesktopHandlers::ForgetCalls() const {
+    std::error_code ignored;
+    fs::remove(m_folder / "calls.log", ignored);
+}
+
+void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const {
+    std::ofstream(m_folder / "config/mimeapps.list") << contents;
+}
+
+void RecordingDesktopHandlers::WriteHandlerCommand() const {
+    // One record per call, its end marker written last so that a half-written
+    // record is never read.
+    const fs::path command = m_folder / "record-handler";
+    std::ofstream(command)
+        << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "
+           "printf 'END\\n'; } >> '"
+        << (m_folder / "calls.log").string() << "'\n";
+    fs::permissions(command, fs::perms::owner_all);
+}
+
+void RecordingDesktopHandlers::RemoveHandlerCommand() const {
+    std::error_code ignored;
+    fs::remove(m_folder / "record-handler", ignored);
+}

@@ -1,0 +1,109 @@
+#include "compositing_choice.h"
+#include "desktop_handlers.h"
+#include "desktop_launch.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// GLib reads the XDG folders once per process: each launch runs in a child
+// started after the test desktop is in place. Returns "ok" or the reason.
+std::string LaunchInChild(const std::string& address, const std::function<void()>& prepare) {
+    int ends[2];
+    if (pipe(ends) != 0)
+        return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        std::string result = "ok";
+        try {
+            prepare();
+            LaunchDefaultHandler(address);
+        } catch (const std::exception& error) {
+            result = error.what();
+        }
+        _exit(write(ends[1], result.data(), result.size()) < 0);
+    }
+    close(ends[1]);
+    std::string result;
+    char buffer[1024];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, std::size_t(n));
+    close(ends[0]);
+    waitpid(child, nullptr, 0);
+    return result;
+}
+
+bool PollFor(const std::function<bool()>& predicate) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+const auto SoftwareRenderer = [] {
+    ChooseCompositingMode([] { return std::optional<std::string>("llvmpipe"); });
+};
+const auto UsersOwnChoice = [] { setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 1); };
+
+} // namespace
+
+// The address reaches the user's default handler unchanged, through GIO and
+// mimeapps.list alone (there is no xdg-open to fall back on); WebKit settings
+// the program made for itself stay behind, the user's own go along. No
+// handler for the scheme, a default naming a handler that is not installed,
+// or one whose command is gone: a reason, and nothing started.
+TEST(DesktopLaunch, TheDefaultHandlerGetsTheAddressOrTheFailureItsReason) {
+    RecordingDesktopHandlers desktop;
+    unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+    unsetenv("WEBKIT_FORCE_COMPOSITING_MODE");
+    const std::function<void()> nothing = [] {};
+    const struct {
+        std::string address;
+        std::function<void()> prepareDesktop, prepareProgram;
+        bool launched;
+        std::vector<std::string> webkitVariables;
+    } cases[] = {
+        {"http://www.example.com/a?b=1&c=%20d#e", nothing, nothing, true, {}},
+        {"https://example.org/", nothing, SoftwareRenderer, true, {}},
+        {"mailto:support@scoutwell.example",
+         nothing,
+         UsersOwnChoice,
+         true,
+         {"WEBKIT_DISABLE_COMPOSITING_MODE=1"}},
+        {"gopher://example.com/", nothing, nothing, false, {}},
+        {"https://example.com/", [&] { desktop.RemoveHandlerCommand(); }, nothing, false, {}},
+        {"http://example.com/",
+         [&] {
+             desktop.WriteMimeApps("[Default Applications]\nx-scheme-handler/http=not-installed.desktop\n");
+         },
+         nothing,
+         false,
+         {}},
+    };
+    for (const auto& c : cases) {
+        desktop.ForgetCalls();
+        c.prepareDesktop();
+        const std::string result = LaunchInChild(c.address, c.prepareProgram);
+        if (!c.launched) {
+            EXPECT_TRUE(result != "ok" && !result.empty()) << c.address;
+            EXPECT_TRUE(desktop.Calls().empty()) << c.address;
+            continue;
+        }
+        EXPECT_EQ(result, "ok");
+        ASSERT_TRUE(PollFor([&] { return !desktop.Calls().empty(); })) << c.address;
+        EXPECT_EQ(desktop.Calls()[0].argument, c.address);
+        EXPECT_EQ(desktop.Calls()[0].webkitVariables, c.webkitVariables);
+    }
+}

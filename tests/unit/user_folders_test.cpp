@@ -1,0 +1,133 @@
+#include "failure.h"
+#include "user_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TEST(XdgFolders, FollowTheEnvironmentAndFallBackToTheHomeFolder) {
+    const passwd* entry = getpwuid(getuid());
+    const std::string passwordHome = entry != nullptr ? entry->pw_dir : "";
+    const struct {
+        std::map<std::string, std::string> environment;
+        std::string config, data;
+        std::vector<fs::path> dataDirs;
+    } cases[] = {
+        {{{"HOME", "/h"}, {"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d"}, {"XDG_DATA_DIRS", "/x:/y/"}},
+         "/c",
+         "/d",
+         {"/x", "/y/"}},
+        // Relative and empty values do not count; nor do empty or relative list entries.
+        {{{"HOME", "/h"}, {"XDG_CONFIG_HOME", "rel"}, {"XDG_DATA_HOME", ""}, {"XDG_DATA_DIRS", "::rel:/z"}},
+         "/h/.config",
+         "/h/.local/share",
+         {"/z"}},
+        // No HOME: the password database's home folder.
+        {{}, passwordHome + "/.config", passwordHome + "/.local/share", {"/usr/local/share/", "/usr/share/"}},
+    };
+    for (const auto& c : cases) {
+        const XdgFolders folders = FindXdgFolders([&](const char* name) -> const char* {
+            const auto found = c.environment.find(name);
+            return found == c.environment.end() ? nullptr : found->second.c_str();
+        });
+        EXPECT_EQ(folders.configHome.value_or("none"), c.config);
+        EXPECT_EQ(folders.dataHome.value_or("none"), c.data);
+        EXPECT_EQ(folders.dataDirs, c.dataDirs);
+    }
+}
+
+class UserFoldersTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "user-folders-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::permissions(root, fs::perms::all);
+    }
+    void TearDown() override {
+        for (const auto& entry : fs::recursive_directory_iterator(root))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(root);
+    }
+    fs::path root;
+};
+
+// Save goes beside the program while that folder can be written, else to the
+// user's folder; the start reads the file Save writes, else the other one.
+TEST_F(UserFoldersTest, EngineSelectionLivesBesideAWritableProgramElseInTheUsersFolder) {
+    const fs::path user = root / "config", userFile = root / "config/scoutwell/engines.lst";
+    const XdgFolders xdg{user, std::nullopt, {}};
+    // Program folders, bare or with a file: two the user can write, two not.
+    const fs::path portable = root / "portable", portableFile = portable / "engines.lst",
+                   empty = root / "empty", installed = root / "installed",
+                   installedFile = installed / "engines.lst", bare = root / "bare";
+    for (const auto& folder : {portable, empty, installed, bare, userFile.parent_path()}) {
+        fs::create_directories(folder);
+        fs::permissions(folder, folder == installed || folder == bare ? fs::perms(0555) : fs::perms::all);
+    }
+    std::ofstream(portableFile) << "Yahoo\r\n";
+    std::ofstream(installedFile) << "Yahoo\r\n";
+    // The super-user may write anywhere: decide as an ordinary user.
+    if (geteuid() == 0 && seteuid(65534) != 0)
+        GTEST_SKIP() << "cannot act as an ordinary user here";
+    const struct {
+        fs::path program;
+        bool userExists;
+        fs::path save, load;
+    } cases[] = {
+        {portable, true, portableFile, portableFile},
+        {empty, true, empty / "engines.lst", userFile},
+        {empty, false, empty / "engines.lst", empty / "engines.lst"},
+        {bare, false, userFile, userFile},
+        {installed, false, userFile, installedFile},
+        {installed, true, userFile, userFile},
+    };
+    for (const auto& c : cases) {
+        c.userExists ? void(std::ofstream(userFile) << "Lycos\r\n") : void(fs::remove(userFile));
+        EXPECT_EQ(EngineSelectionSaveFile(c.program, xdg), c.save);
+        EXPECT_EQ(EngineSelectionLoadFile(c.program, xdg), c.load);
+    }
+    if (getuid() == 0) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+}
+
+TEST_F(UserFoldersTest, TheUsersFolderIsMadePrivateOrItsFailureNamesIt) {
+    const fs::path file = root / "config/scoutwell/engines.lst";
+    PrepareFolderFor(file);
+    EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
+    PrepareFolderFor(file); // an existing folder is left alone
+
+    // XDG_CONFIG_HOME naming a file: the message names the folder that could not be made.
+    std::ofstream(root / "a-file") << "x";
+    try {
+        PrepareFolderFor(root / "a-file/scoutwell/engines.lst");
+        ADD_FAILURE() << "no failure";
+    } catch (const ScoutwellError& error) {
+        EXPECT_NE(std::string(error.what()).find((root / "a-file/scoutwell").string()), std::string::npos);
+    }
+}
+
+TEST_F(UserFoldersTest, HelpIsTheFirstReadableCopyInTheSearchOrder) {
+    const fs::path program = root / "prefix/bin";
+    const XdgFolders xdg{std::nullopt, root / "data", {root / "sys1", root / "sys2"}};
+    const std::vector<fs::path> order = {program / "help.rtf", root / "data/scoutwell/help.rtf",
+                                         root / "sys1/scoutwell/help.rtf", root / "sys2/scoutwell/help.rtf",
+                                         root / "prefix/share/scoutwell/help.rtf"};
+    EXPECT_EQ(HelpDocumentCandidates(program, xdg), order);
+    EXPECT_EQ(FindHelpDocument(program, xdg), std::nullopt);
+    // Filled from the back, each new copy is the one found; a folder named help.rtf is no document.
+    fs::create_directories(order[1]);
+    for (auto place = order.rbegin(); place != order.rend(); ++place) {
+        fs::create_directories(place->parent_path());
+        if (!fs::exists(*place))
+            std::ofstream(*place) << "{\\rtf1 }";
+        EXPECT_EQ(FindHelpDocument(program, xdg), *place == order[1] ? order[2] : *place);
+    }
+}
