@@ -104,7 +104,7 @@ TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEac
                            (dynamic_cast<wxWebView*>(control) == nullptr ||
                             static_cast<wxWebView*>(control)->GetCurrentTitle() == link);
                 },
-                std::chrono::milliseconds(1500)))
+                std::chrono::milliseconds(5000)))
                 << (forward ? "Tab to " : "Shift+Tab to ") << control->GetLabel() << " " << link;
         }
     }
@@ -122,38 +122,41 @@ TEST_F(AccessibilityTest, EachShortcutDoesItsJobWhereverTheFocusIs) {
     window->saveButton->SetFocus();
     for (const int modifiers : {wxMOD_CONTROL, wxMOD_ALT}) {
         PressKey(modifiers == wxMOD_CONTROL ? 'L' : 'D', modifiers);
-        EXPECT_EQ(wxWindow::FindFocus(), window->keywordsBox);
-        long from = -1, to = -1;
-        window->keywordsBox->GetSelection(&from, &to);
-        EXPECT_EQ(to - from, 8);
+        EXPECT_TRUE(WaitFor([&] {
+            long from = -1, to = -1;
+            window->keywordsBox->GetSelection(&from, &to);
+            return wxWindow::FindFocus() == window->keywordsBox && to - from == 8;
+        }));
         window->searchButton->SetFocus();
     }
     PressKey('3', wxMOD_CONTROL);
-    EXPECT_EQ(window->FocusedControl(), page);
+    EXPECT_TRUE(WaitFor([&] { return window->FocusedControl() == page; }));
     PressKey(WXK_LEFT, wxMOD_ALT);
     EXPECT_TRUE(watchers[2]->WaitUntilLoaded(L"http://first.example/"));
     PressKey(WXK_RIGHT, wxMOD_ALT);
     EXPECT_TRUE(watchers[2]->WaitUntilLoaded(L"http://second.example/"));
     PressKey('+', wxMOD_CONTROL);
-    EXPECT_GT(page->GetZoomFactor(), 1.05);
+    EXPECT_TRUE(WaitFor([&] { return page->GetZoomFactor() > 1.05; }));
     EXPECT_EQ(window->paneViews[1]->View()->GetZoomFactor(), 1.0);
     PressKey('-', wxMOD_CONTROL);
+    ASSERT_TRUE(WaitFor([&] { return page->GetZoomFactor() < 1.05; }));
     PressKey('-', wxMOD_CONTROL);
-    EXPECT_LT(page->GetZoomFactor(), 0.95);
+    EXPECT_TRUE(WaitFor([&] { return page->GetZoomFactor() < 0.95; }));
     PressKey('0', wxMOD_CONTROL);
-    EXPECT_EQ(page->GetZoomFactor(), 1.0);
+    EXPECT_TRUE(WaitFor([&] { return page->GetZoomFactor() == 1.0; }));
     PressKey(WXK_TAB, wxMOD_CONTROL); // leaves the page even from inside it
     EXPECT_TRUE(WaitFor([&] { return window->FocusedControl() == window->paneViews[3]->View(); }));
 
     window->OnOpenOrClosePane(3);
     window->openButtons[3]->SetFocus(); // where a click on Open leaves it
     PressKey(WXK_ESCAPE);
-    EXPECT_EQ(window->zoom.zoomedPane, -1);
+    EXPECT_TRUE(WaitFor([&] { return window->zoom.zoomedPane == -1; }));
     EXPECT_EQ(window->openButtons[3]->GetLabel(), L"Open");
 
     PressKey(WXK_F1);
+    ASSERT_TRUE(
+        WaitFor([] { return HelpWindow::Instance() != nullptr && HelpWindow::Instance()->IsShown(); }));
     HelpWindow* help = HelpWindow::Instance();
-    ASSERT_TRUE(help != nullptr && help->IsShown());
     Click(help->documentView);
     ASSERT_TRUE(WaitFor([&] { return help->IsDescendant(wxWindow::FindFocus()); }));
     PressKey(WXK_ESCAPE);
