@@ -18,6 +18,12 @@
 #include <filesystem>
 #include <memory>
 
+// A page that is one big link or element: a click anywhere in the pane follows or runs it.
+inline std::string WholePage(const std::string& attributes) {
+    return "<body style=\"margin:0\"><a " + attributes +
+           " style=\"display:block;width:100vw;height:100vh\">x</a>";
+}
+
 // A real main window in a fresh program folder of its own, with a watcher on each pane's view.
 class MainWindowTest : public testing::Test {
 protected:

@@ -19,14 +19,6 @@ std::vector<std::string> ExpectedRequests(MainWindow* window, const wchar_t* key
     return urls;
 }
 
-// A page that is one big link or one big element: a click anywhere in the pane follows or runs it.
-RecordingProxy::Response WholePage(const std::string& attributes) {
-    RecordingProxy::Response page;
-    page.body = "<body style=\"margin:0\"><a " + attributes +
-                " style=\"display:block;width:100vw;height:100vh\">x</a>";
-    return page;
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, ANewWindowHasTheDesignLayoutAndTheDefaultEngines) {
@@ -107,13 +99,14 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
     TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
-        if (url.ends_with("/blank"))
-            return WholePage("href='http://elsewhere.test/outside' target='_blank'");
-        if (url.ends_with("/file"))
-            return WholePage("href='file:///etc/passwd' target='_blank'");
-        if (url.ends_with("/plain"))
-            return WholePage("href='http://elsewhere.test/inside'");
-        return WholePage("onclick=\"window.open('http://elsewhere.test/popup')\"");
+        const std::string attributes =
+            url.ends_with("/blank")   ? "href='http://elsewhere.test/outside' target='_blank'"
+            : url.ends_with("/file")  ? "href='file:///etc/passwd' target='_blank'"
+            : url.ends_with("/plain") ? "href='http://elsewhere.test/inside'"
+                                      : "onclick=\"window.open('http://elsewhere.test/popup')\"";
+        RecordingProxy::Response page;
+        page.body = WholePage(attributes);
+        return page;
     });
     struct Step {
         PaneIndex pane;
