@@ -3,6 +3,7 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "page_focus.h"
 #include "program_resources.h"
 #include "splash_window.h"
 #include "twips.h"
@@ -80,6 +81,9 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     CreatePaneRows();
     CreateUrlBar();
     BindHandlers();
+    UseCompactStyle(this);
+    DescribeControls();
+    FitCaptions();
     OfferAddingEngines();
 }
 
@@ -115,6 +119,8 @@ void MainWindow::CreateTopStrip() {
 
     hintPanel = NewFrame(this, White, 2520, 720, 6855, 855);
     hintLabel = NewLabel(hintPanel, HintText, 120, 120, 6615, 615);
+    // Fixed black on the fixed white panel, whatever the theme's text colour.
+    hintLabel->SetForegroundColour(Black);
 }
 
 void MainWindow::CreatePaneRows() {
@@ -128,6 +134,8 @@ void MainWindow::CreatePaneRows() {
 
         paneViews[i] = std::make_unique<WebKitBrowserView>(this);
         paneViews[i]->View()->SetSize(wxRect(TwipsPoint(720, rowTop), TwipsSize(8655, 1095)));
+        if (paneViews[i]->View()->CanSetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT))
+            paneViews[i]->View()->SetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT);
     }
 }
 
@@ -181,7 +189,30 @@ void MainWindow::BindHandlers() {
         IgnoreFailure([&] { OnKeywordsKey(event.GetUnicodeKey()); });
         event.Skip(); // the box still handles the key in its own way
     });
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        engineChoosers[i]->Bind(wxEVT_TEXT, [this, i](wxCommandEvent& event) {
+            IgnoreFailure([&] { OnChooserText(i); });
+            event.Skip();
+        });
     Bind(wxEVT_CHAR_HOOK, &MainWindow::OnCharHook, this);
+    for (const auto& view : paneViews)
+        WhenKeyPressedInPage(view->View(), [this](const wxKeyEvent& event) {
+            bool handled = false;
+            IgnoreFailure([&] { handled = OnKeyCommand(event); });
+            return handled;
+        });
+    // Once WebKit is done with the key that takes the focus out of a page,
+    // which may ask more than once for the same key.
+    WhenFocusLeavesPage(this, [this](bool forward) {
+        if (!m_focusLeavingPage) {
+            m_focusLeavingPage = true;
+            CallAfter([this, forward] {
+                m_focusLeavingPage = false;
+                IgnoreFailure([&] { MoveFocus(forward); });
+            });
+        }
+        return true;
+    });
     urlTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { IgnoreFailure([this] { OnUrlTimer(); }); });
     Bind(wxEVT_SIZE, &MainWindow::OnSize, this);
 }
@@ -189,39 +220,6 @@ void MainWindow::BindHandlers() {
 void MainWindow::OnSize(wxSizeEvent& event) {
     IgnoreFailure([this] { OnResize(); });
     event.Skip();
-}
-
-// Tab and Shift+Tab follow the window's own tab order across its frames,
-// which the toolkit's per-container navigation cannot express. A web view
-// keeps Tab for moving between the links of its page.
-void MainWindow::OnCharHook(wxKeyEvent& event) {
-    IgnoreFailure([&] { MoveFocusOnTab(event); });
-}
-
-void MainWindow::MoveFocusOnTab(wxKeyEvent& event) {
-    if (event.GetKeyCode() != WXK_TAB || (event.HasAnyModifiers() && !event.ShiftDown())) {
-        event.Skip();
-        return;
-    }
-    wxWindow* focus = FindFocus();
-    auto current = std::find_if(m_tabOrder.begin(), m_tabOrder.end(), [focus](wxWindow* w) {
-        return focus != nullptr && (w == focus || w->IsDescendant(focus));
-    });
-    if (current == m_tabOrder.end() || dynamic_cast<wxWebView*>(*current) != nullptr) {
-        event.Skip();
-        return;
-    }
-    const auto count = static_cast<std::ptrdiff_t>(m_tabOrder.size());
-    const std::ptrdiff_t step = event.ShiftDown() ? count - 1 : 1;
-    std::ptrdiff_t position = current - m_tabOrder.begin();
-    for (std::ptrdiff_t tries = 0; tries < count; ++tries) {
-        position = (position + step) % count;
-        wxWindow* candidate = m_tabOrder[position];
-        if (candidate->IsShownOnScreen() && candidate->IsEnabled()) {
-            candidate->SetFocus();
-            return;
-        }
-    }
 }
 
 // Everything the window needs before it is first shown, in this order. The
@@ -233,6 +231,11 @@ void MainWindow::PrepareFirstShow() {
     zoom.zoomedPane = -1; // before any layout: every layout ends by consulting it
     IgnoreFailure([this] { ReadAddedEngines(); });
     IgnoreFailure([this] { LoadEngineSelection(); });
+    // Marked once the added engines are known, while the splash is up.
+    CallAfter([this] {
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            IgnoreFailure([&] { OnChooserText(i); });
+    });
     IgnoreFailure([this] {
         WxPlacement window(this);
         FitToWorkArea(window, WxDesktop());

@@ -49,6 +49,23 @@ public:
     void OnOpenOrClosePane(PaneIndex index);
     void OnUrlTimer();
     void OnOpenInBrowser();
+    void OnChooserText(PaneIndex index);
+    // A key the window answers whichever control has the focus: Tab and
+    // Ctrl+Tab along the tab order, F1, Ctrl+L, Alt+D, Ctrl+1 to Ctrl+5,
+    // Alt+Left/Right, Ctrl+plus/minus/0 and Escape. False for any other key.
+    bool OnKeyCommand(const wxKeyEvent& event);
+
+    // Moves the keyboard focus to the next (or previous) control in tab
+    // order that is shown, from the control that has it.
+    void MoveFocus(bool forward);
+    // The pane whose page or buttons have the focus; else the zoomed pane,
+    // else -1.
+    PaneIndex FocusedPane() const;
+    // The control with the keyboard focus, a pane's page included.
+    wxWindow* FocusedControl() const;
+    // Enlarges (step 1) or shrinks (-1) the text of a pane's page, or gives
+    // it back its own size (0).
+    void ZoomPageText(PaneIndex index, int step);
 
     // Lays the five pane rows out for the window's size, then zooms the
     // zoomed pane again.
@@ -110,16 +127,22 @@ private:
     void CreatePaneRows();
     void CreateUrlBar();
     void BindHandlers();
+    // Names and descriptions as a screen reader reads them, and captions
+    // fitted to their boxes whatever the text size.
+    void DescribeControls();
+    void DescribePaneButtons(PaneIndex i);
+    void FitCaptions();
     void OfferAddingEngines();
     void ListMoreEngines();
     void OnCharHook(wxKeyEvent& event);
-    void MoveFocusOnTab(wxKeyEvent& event);
+    void FocusKeywords();
     void OnSize(wxSizeEvent& event);
     void ZoomPane(PaneIndex i);
     void RestorePanes(PaneIndex i);
 
     std::filesystem::path m_programFolder;
     std::vector<wxWindow*> m_tabOrder;
+    bool m_focusLeavingPage = false;
     std::future<AddedEngines> m_readingEngines;
     AddedEngines m_addedEngines;
     std::size_t m_listedEngines = 0;

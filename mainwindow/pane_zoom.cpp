@@ -58,6 +58,7 @@ void MainWindow::ZoomPane(PaneIndex i) {
     view.SetTop(WxPlacement(urlBar).Height() + 50);
     view.SetHeight(WxPlacement(this).Height() - static_cast<float>(zoom.savedHeight));
     openButtons[i]->SetLabel(L"Close");
+    DescribePaneButtons(i);
 }
 
 void MainWindow::RestorePanes(PaneIndex i) {
@@ -75,5 +76,6 @@ void MainWindow::RestorePanes(PaneIndex i) {
     enginePanel->Show();
     hintPanel->Show();
     openButtons[i]->SetLabel(L"Open");
+    DescribePaneButtons(i);
     zoom.zoomedPane = -1;
 }

@@ -2,37 +2,51 @@
 
 #include <gtk/gtk.h>
 #include <wx/font.h>
+#include <wx/window.h>
 
 namespace {
 
+constexpr const char* CompactClass = "scoutwell-compact";
+
+// The focus ring: a solid two-pixel line in the theme's selection colour,
+// which both the light and the dark theme keep clear of a control's face.
 constexpr const char* CompactCss = R"css(
-button {
+.scoutwell-compact button {
     min-height: 0;
     min-width: 0;
     padding: 0 3px;
     margin: 0;
     border-radius: 2px;
 }
-entry {
+.scoutwell-compact entry {
     min-height: 0;
     min-width: 0;
     padding: 0 3px;
     margin: 0;
 }
-combobox entry {
+.scoutwell-compact combobox entry {
     padding: 0;
 }
-combobox button {
+.scoutwell-compact combobox button {
     padding: 0;
     min-width: 0;
 }
-combobox arrow {
+.scoutwell-compact combobox arrow {
     min-height: 6px;
     min-width: 6px;
     -gtk-icon-transform: scale(0.75);
 }
-textview text {
+.scoutwell-compact textview text {
     padding: 0;
+}
+button:focus {
+    outline-color: @theme_selected_bg_color;
+    outline-style: solid;
+    outline-width: 2px;
+    outline-offset: -2px;
+}
+.scoutwell-compact entry:focus, .scoutwell-compact textview:focus {
+    box-shadow: inset 0 0 0 2px @theme_selected_bg_color;
 }
 )css";
 
@@ -44,6 +58,11 @@ void ApplyCompactStyle() {
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(provider);
+}
+
+void UseCompactStyle(wxWindow* window) {
+    if (auto* widget = static_cast<GtkWidget*>(window->GetHandle()))
+        gtk_style_context_add_class(gtk_widget_get_style_context(widget), CompactClass);
 }
 
 wxFont CompactFont() {

@@ -3,6 +3,7 @@
 #include "desktop_launch.h"
 #include "failure.h"
 #include "hand_off_limit.h"
+#include "load_failure_page.h"
 #include "page_guard.h"
 #include "web_address.h"
 
@@ -57,6 +58,7 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(paren
                                          m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
     m_guard = std::make_unique<PageGuard>(m_view);
+    ShowLoadFailuresInPlainWords(m_view);
 }
 
 WebKitBrowserView::~WebKitBrowserView() = default;

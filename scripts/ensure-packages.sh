@@ -30,10 +30,11 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtk-3-dev libwxgtk3.2-dev libwxgtk-
 # What the tests add: GoogleTest, a headless X server, and clang with its
 # sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build,
 # clang-format and git for the format check, the validators of the installed
-# desktop file and AppStream metadata, and xwininfo/xprop (x11-utils) to see
-# the installed program's window.
+# desktop file and AppStream metadata, xwininfo/xprop (x11-utils) to see the
+# installed program's window, and the accessibility bus with its Python client
+# for reading the windows as a screen reader does.
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git
-    desktop-file-utils appstream x11-utils)
+    desktop-file-utils appstream x11-utils python3-pyatspi at-spi2-core dbus-daemon)
 # What ./package.sh adds: dpkg-shlibdeps and dpkg-deb for CPack's Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file)
 

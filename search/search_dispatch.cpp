@@ -8,6 +8,10 @@
 
 #include <iostream>
 
+bool NamesAnEngine(std::wstring_view chooserText, const AddedEngines& addedEngines) {
+    return addedEngines.Find(chooserText) != nullptr || FindEngine(MakeEngineKey(chooserText)).has_value();
+}
+
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
                const PaneArray<BrowserView*>& webBrowser, const AddedEngines& addedEngines) {
     const std::wstring encoded = EncodeKeywords(keywords);

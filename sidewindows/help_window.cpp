@@ -1,5 +1,6 @@
 #include "help_window.h"
 
+#include "accessibility.h"
 #include "compact_style.h"
 #include "desktop_launch.h"
 #include "failure.h"
@@ -50,6 +51,17 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
     websiteButton = newButton(L"Click here to go to the Scoutwell website", 5160, &HelpWindow::OnWebsite);
     emailButton = newButton(wxString(L"E-Mail ") + MakerName, 5760, &HelpWindow::OnEmail);
     m_tabOrder = {documentView, websiteButton, emailButton};
+    SetAccessibleName(documentView, L"Help text");
+    websiteButton->SetToolTip(wxString(L"Open ") + HomePageUrl + L" in your web browser");
+    emailButton->SetToolTip(wxString(L"Write to ") + ContactAddress);
+
+    // Escape closes the window from any of its controls.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers())
+            Close();
+        else
+            event.Skip();
+    });
 
     // Closing unloads the window for good; a dialog would only hide.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });

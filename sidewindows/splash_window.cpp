@@ -1,5 +1,6 @@
 #include "splash_window.h"
 
+#include "accessibility.h"
 #include "etched_frame.h"
 #include "picture_box.h"
 #include "product_info.h"
@@ -11,6 +12,8 @@
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
 #include <wx/settings.h>
 #include <wx/statbmp.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,41 +41,75 @@ wxFont SplashFont(double points, bool bold) {
     return font;
 }
 
-wxSize TextSize(SplashLabel* label) {
-    return label->GetTextExtent(label->GetLabelText());
-}
+// Below this line height in pixels text is no longer comfortably read.
+constexpr int MinimumLineHeight = 11;
 
 // The labels draw their own text: GTK's native label takes a font size in
-// whole points only, which would make 15.75 pt a visibly smaller 15 pt.
+// whole points only, which would make 15.75 pt a visibly smaller 15 pt. A
+// screen reader is given the text as the label's name.
 SplashLabel* NewLabel(wxWindow* parent, const wxString& text, const wxFont& font, long style = 0) {
     auto* label = new SplashLabel(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                   style | wxST_NO_AUTORESIZE);
     label->SetFont(font);
     label->SetLabelText(text);
+    SetAccessibleName(label, text);
     return label;
+}
+
+// Each text has a room of its own, so that none reaches past the frame or
+// into another. Large text settings would make a text outgrow its room: its
+// font then gives way, down to a legible size, and what still does not fit
+// is shortened with an ellipsis, the whole text in the tooltip. Returns the
+// size of the text as drawn.
+wxSize FitToRoom(SplashLabel* label, const wxSize& room) {
+    const wxString text = label->GetLabelText();
+    wxFont font = label->GetFont();
+    auto extent = [&](const wxString& shown, const wxFont& candidate) {
+        int width = 0, height = 0;
+        label->GetTextExtent(shown, &width, &height, nullptr, nullptr, &candidate);
+        return wxSize(width, height);
+    };
+    wxSize size = extent(text, font);
+    while (size.x > room.x || size.y > room.y) {
+        wxFont smaller = font;
+        smaller.SetFractionalPointSize(font.GetFractionalPointSize() - 0.25);
+        if (extent(L"Ag", smaller).y < MinimumLineHeight)
+            break;
+        font = smaller;
+        size = extent(text, font);
+    }
+    label->SetFont(font);
+    if (size.x > room.x) {
+        wxClientDC dc(label);
+        dc.SetFont(font);
+        label->SetLabelText(wxControl::Ellipsize(text, dc, wxELLIPSIZE_END, room.x));
+        label->SetToolTip(text);
+        size = extent(label->GetLabelText(), font);
+    }
+    return {std::min(size.x, room.x), std::min(size.y, room.y)};
 }
 
 // A label that takes its size from its text, its left edge at left.
-SplashLabel* AutoSizeLabel(wxWindow* parent, const wxString& text, const wxFont& font, float left,
-                           float top) {
+SplashLabel* AutoSizeLabel(wxWindow* parent, const wxString& text, const wxFont& font, const wxRect& room) {
     auto* label = NewLabel(parent, text, font);
-    label->SetSize(wxRect(wxPoint(TwipsToPixels(left), TwipsToPixels(top)), TextSize(label)));
+    label->SetSize(wxRect(room.GetPosition(), FitToRoom(label, room.GetSize())));
     return label;
 }
 
-// A label that takes its size from its text and keeps its right edge at
-// right, growing to the left.
-SplashLabel* RightAlignedLabel(wxWindow* parent, const wxString& text, const wxFont& font, float right,
-                               float top) {
+// A label that takes its size from its text and keeps its right edge at the
+// room's right edge, growing to the left.
+SplashLabel* RightAlignedLabel(wxWindow* parent, const wxString& text, const wxFont& font,
+                               const wxRect& room) {
     auto* label = NewLabel(parent, text, font, wxALIGN_RIGHT);
-    const wxSize size = TextSize(label);
-    label->SetSize(TwipsToPixels(right) - size.x, TwipsToPixels(top), size.x, size.y);
+    const wxSize size = FitToRoom(label, room.GetSize());
+    label->SetSize(room.GetRight() + 1 - size.x, room.y, size.x, size.y);
     return label;
 }
 
 // A label of a fixed size, its text starting at its left edge.
 SplashLabel* FixedLabel(wxWindow* parent, const wxString& text, const wxFont& font, const wxRect& rect) {
     auto* label = NewLabel(parent, text, font, wxALIGN_LEFT);
+    FitToRoom(label, rect.GetSize());
     label->SetSize(rect);
     return label;
 }
@@ -103,15 +140,23 @@ SplashWindow::SplashWindow()
     logo = new wxStaticBitmap(etchedFrame, wxID_ANY, StretchedLogo(logoRect.GetSize()),
                               logoRect.GetPosition(), logoRect.GetSize());
 
-    companyProductLabel = AutoSizeLabel(etchedFrame, MakerNamePossessive, SplashFont(18, true), 2880, 720);
-    productNameLabel = AutoSizeLabel(etchedFrame, SplashProductName, SplashFont(32.25, true), 2880, 1140);
-    platformLabel =
-        RightAlignedLabel(etchedFrame, SplashPlatformLine, SplashFont(15.75, true), 4065 + 2790, 2340);
-    versionLabel = RightAlignedLabel(etchedFrame, SplashVersionLine, SplashFont(12, true), 5445 + 1410, 2700);
+    // Rooms reach to the frame's right edge, less a margin, and down to the
+    // next text, give or take the two pixels by which the original layout's
+    // lines already shared their spacing; at the usual text size every text
+    // fits its room at its own size.
+    companyProductLabel = AutoSizeLabel(etchedFrame, MakerNamePossessive, SplashFont(18, true),
+                                        TwipsRect(2880, 720, 4080, 465));
+    productNameLabel = AutoSizeLabel(etchedFrame, SplashProductName, SplashFont(32.25, true),
+                                     TwipsRect(2880, 1140, 4080, 1200));
+    platformLabel = RightAlignedLabel(etchedFrame, SplashPlatformLine, SplashFont(15.75, true),
+                                      TwipsRect(2760, 2340, 4095, 390));
+    versionLabel = RightAlignedLabel(etchedFrame, SplashVersionLine, SplashFont(12, true),
+                                     TwipsRect(3360, 2700, 3495, 315));
     copyrightLabel =
         FixedLabel(etchedFrame, CopyrightLine, SplashFont(8.25, false), TwipsRect(3360, 3060, 3255, 255));
     companyLabel = FixedLabel(etchedFrame, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
                               TwipsRect(3360, 3270, 3615, 255));
+    SetAccessibleName(this, wxString(SplashProductName) + L" is starting");
 
     CentreOnScreen();
 

@@ -151,9 +151,13 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
     EXPECT_TRUE(asked.empty());
     EXPECT_FALSE(fs::exists("/tmp/escaped.txt"));
 
+    // Each round opens a page of its own, so that waiting for it to load
+    // cannot be answered by the round before.
+    Page("/click/hidden?again", OnClick("location = '/hidden'"));
     for (const bool save : {false, true}) {
-        Open(2, "/click/hidden");
-        ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test/click/hidden"));
+        const std::string page = save ? "/click/hidden?again" : "/click/hidden";
+        Open(2, page);
+        ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test" + wxString(page).ToStdWstring()));
         Click(window->paneViews[2]->View());
         ASSERT_TRUE(WaitFor([&] { return asked.size() == 1u; }));
         EXPECT_EQ(asked[0].first, downloads);

@@ -75,25 +75,6 @@ TEST_F(MainWindowTest, BackAndForwardMoveOnlyTheirOwnPaneAndDoNothingWithoutAHis
     EXPECT_TRUE(watchers[2]->WaitUntilLoaded(second));
 }
 
-TEST_F(MainWindowTest, TabFollowsTheTabOrderAcrossTheFrames) {
-    ShowAtOrigin();
-    Click(window->keywordsBox);
-    ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == window->keywordsBox; }));
-    std::vector<wxWindow*> order{window->searchButton};
-    order.insert(order.end(), window->engineChoosers.begin(), window->engineChoosers.end());
-    order.insert(order.end(), {window->saveButton, window->openButtons[0], window->forwardButtons[0],
-                               window->backButtons[0], window->stopButtons[0], window->stopButtons[1]});
-    for (wxWindow* next : order) {
-        PressKey(WXK_TAB);
-        EXPECT_TRUE(WaitFor([&] {
-            wxWindow* focus = wxWindow::FindFocus();
-            return focus == next || next->IsDescendant(focus);
-        })) << next->GetName();
-    }
-    PressKey(WXK_TAB, wxMOD_SHIFT);
-    EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == window->stopButtons[0]; }));
-}
-
 // wx's own handler of a new-window request ended the program; web addresses go to the desktop.
 TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
     TestDesktop().ForgetCalls();

@@ -74,6 +74,10 @@ void RecordingProxy::Serve(int connection) {
         }
         const Response response = responder ? responder(url) : DefaultPage(url);
         std::this_thread::sleep_for(response.delay);
+        if (response.status == 0) { // a server that hangs up without an answer
+            close(connection);
+            return;
+        }
         const std::string reply = "HTTP/1.1 " + std::to_string(response.status) +
                                   " OK\r\nContent-Type: " + response.contentType +
                                   "\r\nContent-Length: " + std::to_string(response.body.size()) +

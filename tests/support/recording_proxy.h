@@ -14,7 +14,7 @@
 class RecordingProxy {
 public:
     struct Response {
-        int status = 200;
+        int status = 200; // 0: the connection is closed with no answer
         std::string contentType = "text/html; charset=utf-8";
         std::string body;
         std::string headers; // further header lines, each ending in CR LF
