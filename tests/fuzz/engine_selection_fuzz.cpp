@@ -1,7 +1,5 @@
-// libFuzzer target for reading engines.lst: any bytes at all must give at most
-// five lines, without a crash, a hang or a leak. It goes through a real file,
-// because the file layer (open, the regular-file check, streaming in pieces)
-// is part of what is exercised.
+// Reading engines.lst: any bytes give at most five bounded lines, without a crash, hang or leak. It goes
+// through a real file, so the file layer (open, the regular-file check, streaming) is exercised too.
 
 #include "engine_selection_file.h"
 
@@ -39,9 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto lines = ReadEngineSelection(file);
     if (lines.size() > PaneCount)
         std::abort();
-    for (const auto& line : lines) {
+    for (const auto& line : lines)
         if (line.size() > MaxEngineSelectionLineBytes)
             std::abort();
-    }
     return 0;
 }

@@ -1,6 +1,5 @@
-// Feeds arbitrary bytes to the RTF reader, the plain-text reader and the
-// picture decoders, and checks that what comes out stays within the limits a
-// viewer relies on.
+// Feeds arbitrary bytes to the RTF and plain-text readers and the picture decoders, and checks that
+// what comes out stays within the limits a viewer relies on.
 
 #include "plain_text_document.h"
 #include "rtf_pictures.h"
@@ -34,9 +33,8 @@ void CheckPicture(const RtfPicture& picture) {
     Require(picture.pixelWidth > 0 && picture.pixelHeight > 0);
     Require(std::int64_t{picture.pixelWidth} * picture.pixelHeight <= RtfLimits::MaxPicturePixels);
     if (picture.format == RtfPictureFormat::Bmp) {
-        // What a BMP loader reads: a file header whose sizes agree with the
-        // data, a 40-byte header, a whole palette and every row (stored
-        // bottom-up, or top-down with a negative height).
+        // What a BMP loader reads: sizes that agree with the data, a 40-byte header, a whole palette
+        // and every row (bottom-up, or top-down with a negative height).
         Require(picture.bytes.size() >= 54 && picture.bytes.compare(0, 2, "BM") == 0);
         Require(Le32(picture.bytes, 2) == picture.bytes.size());
         Require(Le32(picture.bytes, 14) == 40);
@@ -79,36 +77,23 @@ void CheckDocument(const RtfDocument& document) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    // A first byte below 8 hands the rest straight to one picture decoder:
-    // through RTF the fuzzer would have to find the hex form of a metafile.
-    if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) < 8) {
-        const std::string picture(bytes.substr(1));
-        switch (bytes[0]) {
-        case 0:
-            CheckPicture(PngPicture(picture));
-            break;
-        case 1:
-            CheckPicture(JpegPicture(picture));
-            break;
-        case 2:
-            CheckPicture(DibPicture(picture));
-            break;
-        case 3:
-            CheckPicture(MetafilePicture(picture));
-            break;
-        case 4:
-            CheckPicture(EnhancedMetafilePicture(picture));
-            break;
-        default: {
-            const char* kinds[] = {"\\wmetafile8", "\\dibitmap0", "\\emfblip"};
-            CheckDocument(ReadRtf("{\\rtf1{\\pict" + std::string(kinds[bytes[0] - 5]) + "\\bin" +
-                                  std::to_string(picture.size()) + " " + picture + "}}"));
-            break;
-        }
-        }
-        return 0;
+    // A first byte below 8 hands the rest straight to one picture decoder: through RTF the fuzzer would
+    // have to find the hex form of a metafile.
+    const int route = bytes.empty() ? 8 : static_cast<unsigned char>(bytes[0]);
+    const std::string picture(bytes.substr(route < 8 ? 1 : 0));
+    RtfPicture (*const decoders[])(std::string_view) = {
+        [](std::string_view b) { return PngPicture(std::string(b)); },
+        [](std::string_view b) { return JpegPicture(std::string(b)); }, DibPicture, MetafilePicture,
+        EnhancedMetafilePicture};
+    const char* kinds[] = {"\\wmetafile8", "\\dibitmap0", "\\emfblip"};
+    if (route >= 8) {
+        CheckDocument(ReadRtf(bytes));
+        CheckDocument(PlainTextDocument(bytes));
+    } else if (route < 5) {
+        CheckPicture(decoders[route](picture));
+    } else {
+        CheckDocument(ReadRtf("{\\rtf1{\\pict" + std::string(kinds[route - 5]) + "\\bin" +
+                              std::to_string(picture.size()) + " " + picture + "}}"));
     }
-    CheckDocument(ReadRtf(bytes));
-    CheckDocument(PlainTextDocument(bytes));
     return 0;
 }

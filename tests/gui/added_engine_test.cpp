@@ -1,5 +1,4 @@
-// "Add search engine" from a page's context menu, through the real menu and a
-// real fetch by the view, and the added engine at the next start.
+// "Add search engine" from a page's context menu, through the real menu and fetch, and at the next start.
 
 #include "engine_catalogue.h"
 #include "main_window_fixture.h"
@@ -7,8 +6,6 @@
 #include "opensearch_offer.h"
 #include "splash_window.h"
 #include "x_stacking.h"
-
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -19,7 +16,7 @@ const std::string Description = "<OpenSearchDescription xmlns='http://a9.com/-/s
                                 "template='http://site.example/find?q={searchTerms}&amp;n={count}'/>"
                                 "</OpenSearchDescription>";
 
-// http://site.example/page?href=H is a page advertising the description at H.
+// http://site.example/page?href=H advertises the description at H.
 RecordingProxy::Response Serve(const std::string& url) {
     const std::string page = "http://site.example/page?href=";
     RecordingProxy::Response response;
@@ -43,9 +40,6 @@ RecordingProxy::Response Serve(const std::string& url) {
 class AddedEngineTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "scoutwell-config-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_config = pattern;
         setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
         MainWindowTest::SetUp();
         TestProxy().SetResponder(Serve);
@@ -55,12 +49,10 @@ protected:
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        fs::remove_all(m_config);
         unsetenv("XDG_CONFIG_HOME");
     }
 
-    // Opens the page in pane 2, right-clicks it and picks the menu's last
-    // item, which is the page's "Add search engine".
+    // Opens the page in pane 2, right-clicks it and picks the menu's last item, "Add search engine".
     void AddFromPage(const std::string& href) {
         wxWebView* view = window->paneViews[2]->View();
         window->paneViews[2]->Navigate(L"http://site.example/page?href=" + wxString(href).ToStdWstring());
@@ -82,7 +74,8 @@ protected:
         return {fs::directory_iterator(m_config / "scoutwell/engines", missing), {}};
     }
 
-    fs::path m_config;
+    TempFolder m_temp{"scoutwell-config"};
+    fs::path m_config = m_temp.path;
 };
 
 } // namespace
@@ -95,8 +88,7 @@ TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNe
         EXPECT_GT(chooser->FindString(L"Site Search", true), static_cast<int>(EngineCount) - 1);
     const auto files = UserFiles();
     ASSERT_EQ(files.size(), 1u);
-    std::ifstream saved(files[0], std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), Description);
+    EXPECT_EQ(ReadFile(files[0]), Description);
 
     window->engineChoosers[3]->ChangeValue(L" site SEARCH");
     window->keywordsBox->ChangeValue(L"new york");

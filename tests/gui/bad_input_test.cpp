@@ -1,13 +1,10 @@
-// Input no user means to give, and more of it than anyone would: the program
-// must keep working and stay consistent.
+// Input no user means to give, and more than anyone would: the program keeps working and consistent.
 
 #include "main_window_fixture.h"
 #include "splash_window.h"
 
 #include <wx/app.h>
 #include <wx/testing.h>
-
-#include <fstream>
 
 namespace {
 
@@ -45,7 +42,7 @@ TEST_F(BadInputTest, DamagedEngineFilesNeverStopTheStart) {
     const auto file = programFolder / "engines.lst";
     for (const std::string& bytes :
          {std::string(10 << 20, 'x'), std::string("Yahoo\0Lycos\r\n\xFF\xFE\x00\x01", 16)}) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+        WriteFile(file, bytes);
         wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     }
     EXPECT_EQ(window->engineChoosers[0]->GetValue(), L"Yahoo"); // a text box ends its text at a NUL

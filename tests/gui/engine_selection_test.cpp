@@ -6,7 +6,6 @@
 #include <wx/testing.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 
 #include <sys/stat.h>
@@ -18,10 +17,6 @@ namespace {
 class EngineSelectionTest : public MainWindowTest {
 protected:
     std::filesystem::path File() const { return programFolder / "engines.lst"; }
-    std::string ReadFile() const {
-        std::ifstream in(programFolder / "engines.lst", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     static void Load(MainWindow* into) {
         wxTEST_DIALOG(into->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     }
@@ -37,7 +32,7 @@ TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
     wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));
     EXPECT_EQ(seen.message, L"Search Engine settings saved.");
     EXPECT_EQ(seen.caption, L"Scoutwell");
-    EXPECT_EQ(ReadFile(), "yahoo\r\naltavista \r\n\r\nmy own engine\r\nCaf\xC3\xA9\r\n");
+    EXPECT_EQ(ReadFile(File()), "yahoo\r\naltavista \r\n\r\nmy own engine\r\nCaf\xC3\xA9\r\n");
 
     auto* next = new MainWindow(programFolder);
     Load(next);
@@ -46,15 +41,14 @@ TEST_F(EngineSelectionTest, SavedChoicesComeBackAtTheNextStartExactly) {
     next->Destroy();
 }
 
-// An install the user cannot write: Save goes to the user's configuration
-// folder, made when missing; when that cannot be made either (the variable
-// names a file), the message names it and no file is touched.
+// An install the user cannot write: Save goes to the user's folder, made when missing; when that cannot
+// be made (the variable names a file), the message names it and no file is touched.
 TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSaysWhyNot) {
-    std::ofstream(File(), std::ios::binary) << "Lycos\r\n";
+    WriteFile(File(), "Lycos\r\n");
     namespace fs = std::filesystem;
-    const fs::path users = fs::temp_directory_path() / ("scoutwell-users-" + std::to_string(getpid()));
-    fs::create_directories(users);
-    std::ofstream(users / "a-file") << "x";
+    TempFolder temp;
+    const fs::path& users = temp.path;
+    WriteFile(users / "a-file", "x");
     fs::permissions(users, fs::perms::all);
     fs::permissions(programFolder, fs::perms(0555));
     const std::string desktopConfig = std::getenv("XDG_CONFIG_HOME");
@@ -66,13 +60,10 @@ TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSay
             GTEST_SKIP() << "cannot act as an ordinary user here";
         SeenMessageBox seen;
         wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));
-        if (asRoot) {
-            ASSERT_EQ(seteuid(0), 0);
-        }
+        ASSERT_TRUE(!asRoot || seteuid(0) == 0);
         if (saved) {
             EXPECT_EQ(seen.message, L"Search Engine settings saved.");
-            std::ifstream in(configHome / "scoutwell" / "engines.lst", std::ios::binary);
-            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            EXPECT_EQ(ReadFile(configHome / "scoutwell" / "engines.lst"),
                       "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Search\r\nDogpile\r\n");
         } else {
             EXPECT_TRUE(seen.message.Contains(wxString((configHome / "scoutwell").string()))) << seen.message;
@@ -81,8 +72,7 @@ TEST_F(EngineSelectionTest, ASaveBesideAReadOnlyProgramGoesToTheUsersFolderOrSay
     }
     setenv("XDG_CONFIG_HOME", desktopConfig.c_str(), 1);
     fs::permissions(programFolder, fs::perms::owner_all);
-    fs::remove_all(users);
-    EXPECT_EQ(ReadFile(), "Lycos\r\n");
+    EXPECT_EQ(ReadFile(File()), "Lycos\r\n");
 }
 
 namespace {

@@ -8,12 +8,8 @@
 
 #include <gtk/gtk.h>
 
-#include <fstream>
-
 namespace {
 
-// The main window at the top left of the screen, and the help window as the
-// Help button makes it, in a program folder of the test's own.
 class HelpTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -27,18 +23,22 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    void WriteHelpFile(const std::string& rtf) {
-        std::ofstream(programFolder / "help.rtf", std::ios::binary) << rtf;
-    }
-
-    // Clicks Help and waits for the help window to be in front.
-    HelpWindow* ClickHelp() {
+    HelpWindow* ClickHelp() { // and waits for the help window to be in front
         Click(window->helpButton);
         const bool inFront = WaitFor([] {
-            const auto titles = StackedWindowTitles(); // what the X server really shows in front
+            const auto titles = StackedWindowTitles();
             return HelpWindow::Instance() != nullptr && !titles.empty() && titles.back() == "Help";
         });
+        EXPECT_TRUE(inFront);
         return inFront ? HelpWindow::Instance() : nullptr;
+    }
+    std::wstring HelpText() {
+        HelpWindow* help = ClickHelp();
+        return help ? help->documentView->Text() : L"no help window";
+    }
+    void CloseHelp() {
+        HelpWindow::Instance()->Close();
+        ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
     }
 
     static int HelpWindowsAlive() {
@@ -69,8 +69,7 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowIsMadeElseTheBuiltInDoc
     HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->documentView->Text(), DocumentText(ReadRtf(HelpDocument())));
-    // Every picture of the document decodes (an empty frame has an alpha
-    // channel) and shows within the viewer's width; the document scrolls.
+    // Every picture decodes (an empty frame has alpha) and fits the viewer's width; the document scrolls.
     int pictures = 0;
     GtkTextIter iter;
     gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(help->documentView->TextView()), &iter);
@@ -85,40 +84,28 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowIsMadeElseTheBuiltInDoc
     GtkAdjustment* scroll = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(help->documentView->TextView()));
     EXPECT_TRUE(
         WaitFor([&] { return gtk_adjustment_get_upper(scroll) > gtk_adjustment_get_page_size(scroll); }));
-    help->Close();
-    ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
+    CloseHelp();
 
-    WriteHelpFile("{\\rtf1\\ansi First version\\par}");
-    help = ClickHelp();
-    ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->documentView->Text(), L"First version\n");
+    WriteFile(programFolder / "help.rtf", "{\\rtf1\\ansi First version\\par}");
+    EXPECT_EQ(HelpText(), L"First version\n");
     // While it is open the file is not read again; closed, the next Help reads it afresh.
-    WriteHelpFile("{\\rtf1\\ansi Second version\\par}");
-    ASSERT_EQ(ClickHelp(), help);
-    EXPECT_EQ(help->documentView->Text(), L"First version\n");
-    help->Close();
-    ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
-    help = ClickHelp();
-    ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->documentView->Text(), L"Second version\n");
+    WriteFile(programFolder / "help.rtf", "{\\rtf1\\ansi Second version\\par}");
+    EXPECT_EQ(HelpText(), L"First version\n");
+    CloseHelp();
+    EXPECT_EQ(HelpText(), L"Second version\n");
 }
 
-// Without a copy beside the program, an installed one: the user's data folder
-// before the system's.
+// Without a copy beside the program, the user's installed one before the system's.
 TEST_F(HelpTest, WithoutHelpRtfBesideTheProgramTheInstalledOneShows) {
     const std::string dataDirs = std::getenv("XDG_DATA_DIRS");
     const std::filesystem::path user = std::getenv("XDG_DATA_HOME"),
                                 system = dataDirs.substr(0, dataDirs.find(':'));
     for (const auto& [folder, text] :
          {std::pair{system, L"System copy\n"}, std::pair{user, L"User copy\n"}}) {
-        std::filesystem::create_directories(folder / "scoutwell");
-        std::ofstream(folder / "scoutwell" / "help.rtf")
-            << "{\\rtf1\\ansi " << wxString(text).Trim().utf8_string() << "\\par}";
-        HelpWindow* help = ClickHelp();
-        ASSERT_NE(help, nullptr);
-        EXPECT_EQ(help->documentView->Text(), text);
-        help->Close();
-        ASSERT_TRUE(WaitFor([] { return HelpWindow::Instance() == nullptr && HelpWindowsAlive() == 0; }));
+        WriteFile(folder / "scoutwell/help.rtf",
+                  "{\\rtf1\\ansi " + wxString(text).Trim().utf8_string() + "\\par}");
+        EXPECT_EQ(HelpText(), text);
+        CloseHelp();
     }
     std::filesystem::remove_all(user / "scoutwell");
     std::filesystem::remove_all(system / "scoutwell");
@@ -137,8 +124,7 @@ TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktopAndTabCycles
     EXPECT_EQ(calls[1].argument, "mailto:" + wxString(ContactAddress).utf8_string());
     EXPECT_EQ(HelpWindow::Instance(), help); // the window stays open
 
-    ClickAt(help->documentView->GetScreenPosition() +
-            wxPoint(100, 100)); // keys go to the window under the pointer
+    ClickAt(help->documentView->GetScreenPosition() + wxPoint(100, 100));
     ASSERT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == help->documentView; }));
     for (wxWindow* next :
          std::vector<wxWindow*>{help->websiteButton, help->emailButton, help->documentView}) {

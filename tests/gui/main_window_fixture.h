@@ -3,6 +3,7 @@
 #include "compact_style.h"
 #include "gui_test.h"
 #include "main_window.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -17,8 +18,13 @@
 #include <filesystem>
 #include <memory>
 
-// A real main window in a fresh, empty program folder of its own, with a
-// watcher on each pane's web view.
+// A page that is one big link or element: a click anywhere in the pane follows or runs it.
+inline std::string WholePage(const std::string& attributes) {
+    return "<body style=\"margin:0\"><a " + attributes +
+           " style=\"display:block;width:100vw;height:100vh\">x</a>";
+}
+
+// A real main window in a fresh program folder of its own, with a watcher on each pane's view.
 class MainWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ApplyCompactStyle(); }
@@ -26,9 +32,6 @@ protected:
     void SetUp() override {
         TestProxy().ClearRequests();
         TestProxy().SetResponder(nullptr);
-        std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-folder-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        programFolder = pattern;
         window = new MainWindow(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
             watchers[i] = std::make_unique<LoadWatcher>(window->paneViews[i]->View());
@@ -38,16 +41,19 @@ protected:
         TestProxy().SetResponder(nullptr);
         window->Destroy();
         WaitFor([] { return wxTopLevelWindows.empty(); });
-        std::error_code ignored;
-        std::filesystem::remove_all(programFolder, ignored);
     }
 
-    // Shows the window at the top-left corner of the virtual screen.
     void ShowAtOrigin() {
         window->Move(0, 0);
         window->Show();
         ASSERT_TRUE(
             WaitFor([&] { return window->IsShownOnScreen() && window->GetScreenPosition() == wxPoint(); }));
+    }
+
+    // Navigates pane i to url and waits until it has loaded.
+    bool Show(PaneIndex i, const std::wstring& url) {
+        window->paneViews[i]->Navigate(url);
+        return watchers[i]->WaitUntilLoaded(url);
     }
 
     // The addresses the panes asked for, sorted, without the icons WebKit asks for of itself.
@@ -60,8 +66,7 @@ protected:
     }
 
 #ifdef STARTUP_PROBE_PROGRAM
-    // What a new start of the program, in a process of its own, shows: the
-    // five chooser texts (then, with "--lists", the five lists).
+    // The five chooser texts (with "--lists", then the five lists) a new start of the program shows.
     std::vector<std::string> NewStart(const char* options = "") const {
         const std::string command =
             std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "' " + options;
@@ -76,6 +81,7 @@ protected:
 #endif
 
     MainWindow* window = nullptr;
-    std::filesystem::path programFolder;
+    TempFolder programTemp{"scoutwell-folder"};
+    std::filesystem::path programFolder = programTemp.path;
     PaneArray<std::unique_ptr<LoadWatcher>> watchers;
 };

@@ -7,25 +7,16 @@
 
 namespace {
 
-// What the five choosers' engines are sent for the given encoded keywords.
 std::vector<std::string> ExpectedRequests(MainWindow* window, const wchar_t* keywords, int times = 1) {
     std::vector<std::string> urls;
-    for (int n = 0; n < times; ++n) {
-        for (auto* chooser : window->engineChoosers) {
-            const auto engine = FindEngine(MakeEngineKey(chooser->GetValue().ToStdWstring()));
-            urls.push_back(wxString(BuildQueryUrl(*engine, keywords)).utf8_string());
-        }
-    }
+    for (int n = 0; n < times; ++n)
+        for (auto* chooser : window->engineChoosers)
+            urls.push_back(
+                wxString(
+                    BuildQueryUrl(*FindEngine(MakeEngineKey(chooser->GetValue().ToStdWstring())), keywords))
+                    .utf8_string());
     std::sort(urls.begin(), urls.end());
     return urls;
-}
-
-// A page that is one big link, so a click anywhere in the pane follows it.
-RecordingProxy::Response LinkPage(const std::string& href, const std::string& target) {
-    RecordingProxy::Response page;
-    page.body = "<body style=\"margin:0\"><a href=\"" + href + "\" target=\"" + target +
-                "\" style=\"display:block;width:100vw;height:100vh\">link</a></body>";
-    return page;
 }
 
 } // namespace
@@ -46,16 +37,14 @@ TEST_F(MainWindowTest, ANewWindowHasTheDesignLayoutAndTheDefaultEngines) {
     EXPECT_EQ(window->GetDefaultItem(), nullptr);
 }
 
-// Texts typed into the choosers pick their engines; Enter there, or a space
-// in the keyword box, searches nothing.
+// Texts typed into the choosers pick their engines; Enter there searches nothing.
 TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce) {
     ShowAtOrigin();
     ASSERT_TRUE(TypeInto(window->engineChoosers[1], "yahoo"));
     PressKey(WXK_RETURN);
     ASSERT_TRUE(TypeInto(window->engineChoosers[3], "Hot"));
     ASSERT_TRUE(TypeInto(window->keywordsBox, "new york"));
-    RunEventLoopFor(std::chrono::milliseconds(300));
-    EXPECT_TRUE(TestProxy().Requests().empty());
+    EXPECT_TRUE(Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(300)));
     PressKey(WXK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return SortedRequests() == ExpectedRequests(window, L"new+york"); }));
     EXPECT_TRUE(watchers[1]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=new+york"));
@@ -65,19 +54,16 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce
 
 TEST_F(MainWindowTest, BackAndForwardMoveOnlyTheirOwnPaneAndDoNothingWithoutAHistory) {
     ShowAtOrigin();
-    // A pane that has shown nothing: Back, Forward and Stop do nothing and say nothing.
     for (wxWindow* button : {window->backButtons[0], window->forwardButtons[0], window->stopButtons[0]})
         Click(button);
-    RunEventLoopFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(window->paneViews[0]->LocationURL(), L"");
-    EXPECT_TRUE(TestProxy().Requests().empty());
+    EXPECT_TRUE(
+        Never([&] { return !TestProxy().Requests().empty() || window->paneViews[0]->LocationURL() != L""; },
+              std::chrono::milliseconds(300)));
 
     const std::wstring first = L"http://pages.test/first", second = L"http://pages.test/second";
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        for (const auto& url : {first, second}) {
-            window->paneViews[i]->Navigate(url);
-            ASSERT_TRUE(watchers[i]->WaitUntilLoaded(url));
-        }
+        for (const auto& url : {first, second})
+            ASSERT_TRUE(Show(i, url));
     }
     ASSERT_TRUE(WaitFor([&] { return window->paneViews[2]->View()->CanGoBack(); }));
     Click(window->backButtons[2]);
@@ -89,21 +75,18 @@ TEST_F(MainWindowTest, BackAndForwardMoveOnlyTheirOwnPaneAndDoNothingWithoutAHis
     EXPECT_TRUE(watchers[2]->WaitUntilLoaded(second));
 }
 
-// wx's own handler of WebKit's request for a new window ended the whole
-// program; the program hands http and https addresses to the desktop instead.
+// wx's own handler of a new-window request ended the program; web addresses go to the desktop.
 TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
     TestDesktop().ForgetCalls();
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string& url) {
-        if (url.ends_with("/blank"))
-            return LinkPage("http://elsewhere.test/outside", "_blank");
-        if (url.ends_with("/file"))
-            return LinkPage("file:///etc/passwd", "_blank");
-        if (url.ends_with("/plain"))
-            return LinkPage("http://elsewhere.test/inside", "");
+        const std::string attributes =
+            url.ends_with("/blank")   ? "href='http://elsewhere.test/outside' target='_blank'"
+            : url.ends_with("/file")  ? "href='file:///etc/passwd' target='_blank'"
+            : url.ends_with("/plain") ? "href='http://elsewhere.test/inside'"
+                                      : "onclick=\"window.open('http://elsewhere.test/popup')\"";
         RecordingProxy::Response page;
-        page.body = "<body style=\"margin:0\"><div style=\"width:100vw;height:100vh\" "
-                    "onclick=\"window.open('http://elsewhere.test/popup')\">open</div></body>";
+        page.body = WholePage(attributes);
         return page;
     });
     struct Step {
@@ -115,17 +98,16 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
     for (const Step& step : {Step{1, L"http://pages.test/blank", 1, "http://elsewhere.test/outside"},
                              Step{2, L"http://pages.test/file", 1, "http://elsewhere.test/outside"},
                              Step{4, L"http://pages.test/script", 2, "http://elsewhere.test/popup"}}) {
-        window->paneViews[step.pane]->Navigate(step.page);
-        ASSERT_TRUE(watchers[step.pane]->WaitUntilLoaded(step.page));
+        ASSERT_TRUE(Show(step.pane, step.page));
         Click(window->paneViews[step.pane]->View());
         ASSERT_TRUE(WaitForDesktopCalls(step.calls));
-        RunEventLoopFor(std::chrono::milliseconds(500));
-        ASSERT_EQ(TestDesktop().Calls().size(), step.calls) << wxString(step.page);
+        ASSERT_TRUE(
+            Never([&] { return TestDesktop().Calls().size() > step.calls; }, std::chrono::milliseconds(500)))
+            << wxString(step.page);
         EXPECT_EQ(TestDesktop().Calls().back().argument, step.handed);
         EXPECT_EQ(window->paneViews[step.pane]->LocationURL(), step.page);
     }
-    window->paneViews[3]->Navigate(L"http://pages.test/plain");
-    ASSERT_TRUE(watchers[3]->WaitUntilLoaded(L"http://pages.test/plain"));
+    ASSERT_TRUE(Show(3, L"http://pages.test/plain"));
     Click(window->paneViews[3]->View());
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://elsewhere.test/inside"));
 

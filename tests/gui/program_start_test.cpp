@@ -1,6 +1,6 @@
-// The real program, started as a user starts it, watched from outside
-// through the X server.
+// The real program, started as a user starts it, watched through the X server.
 
+#include "poll.h"
 #include "recording_proxy.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +8,11 @@
 #include "x_stacking.h"
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <optional>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 
 extern char** environ;
 
@@ -22,20 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Windows of the program come and go while the test looks at them.
-int IgnoreXErrors(Display*, XErrorEvent*) {
+int IgnoreXErrors(Display*, XErrorEvent*) { // windows come and go while the test looks
     return 0;
-}
-
-// Polls until predicate holds or timeout passes; returns whether it held.
-template <typename Predicate> bool Eventually(Predicate predicate, std::chrono::milliseconds timeout = 30s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!predicate()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
 }
 
 class ProgramStartTest : public testing::Test {
@@ -48,7 +34,6 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "scoutwell-start-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_folder = pattern;
-        // A program folder of its own, so its engines.lst is the test's.
         std::filesystem::copy_file(SCOUTWELL_PROGRAM, m_folder / "scoutwell");
     }
 
@@ -72,14 +57,6 @@ protected:
             waitpid(m_pid, nullptr, 0);
             m_pid = 0;
         }
-    }
-
-    std::optional<TopWindow> FindWindow(const std::string& name) {
-        for (const TopWindow& window : ProcessWindows(m_display, m_pid)) {
-            if (window.name == name)
-                return window;
-        }
-        return std::nullopt;
     }
 
     Display* m_display = nullptr;
@@ -113,6 +90,5 @@ TEST_F(ProgramStartTest, TheSplashComesFirstAloneThenTheMainWindowFittedToTheScr
     const Screen* screen = DefaultScreenOfDisplay(m_display);
     EXPECT_EQ((std::array{main->x, main->y, main->width, main->height}),
               (std::array{0, 0, screen->width, screen->height}));
-    std::this_thread::sleep_for(500ms); // nothing loads before the first search
-    EXPECT_TRUE(m_proxy.Requests().empty());
+    EXPECT_FALSE(Eventually([&] { return !m_proxy.Requests().empty(); }, 500ms)); // no load before a search
 }

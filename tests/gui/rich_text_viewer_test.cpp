@@ -1,6 +1,7 @@
 #include "gui_test.h"
 #include "rich_text_viewer.h"
 #include "rtf_samples.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -9,19 +10,15 @@
 #include <wx/mstream.h>
 #include <wx/uiaction.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace RtfSamples;
 using namespace std::chrono_literals;
 
 namespace {
 
-// A picture as a file of the type.
 std::string Image(int width, int height, wxBitmapType type) {
     wxInitAllImageHandlers();
     wxImage image(width, height);
@@ -40,18 +37,14 @@ std::string Picture(const std::string& kind, int width, int height, const std::s
 class RichTextViewerTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(folder);
         frame = new wxFrame(nullptr, wxID_ANY, "viewer", wxPoint(0, 0), wxSize(460, 350));
         viewer = new RichTextViewer(frame, wxID_ANY, wxPoint(8, 8), wxSize(441, 329));
         frame->Show();
         ASSERT_TRUE(WaitFor([&] { return viewer->IsShownOnScreen(); }));
     }
-    void TearDown() override {
-        frame->Destroy();
-        std::filesystem::remove_all(folder);
-    }
+    void TearDown() override { frame->Destroy(); }
     wxString Write(const std::string& bytes) {
-        std::ofstream(folder / "help.rtf", std::ios::binary) << bytes;
+        WriteFile(folder / "help.rtf", bytes);
         return wxString::FromUTF8((folder / "help.rtf").string());
     }
     GtkTextIter Line(int line) { // the start of a line of the view
@@ -60,12 +53,14 @@ protected:
         return iter;
     }
     void Press(int key, int modifiers = wxMOD_NONE) { // keys go to the window under the pointer
-        simulator.MouseMove(viewer->GetScreenRect().GetPosition() + wxPoint(100, 100));
-        RunEventLoopFor(50ms);
+        const wxPoint inside = viewer->GetScreenRect().GetPosition() + wxPoint(100, 100);
+        simulator.MouseMove(inside);
+        EXPECT_TRUE(WaitFor([&] { return wxGetMousePosition() == inside; }, 2s));
         simulator.Char(key, modifiers);
     }
 
-    std::filesystem::path folder = "/tmp/viewer-test-" + std::to_string(getpid());
+    TempFolder temp;
+    const std::filesystem::path& folder = temp.path;
     wxFrame* frame = nullptr;
     RichTextViewer* viewer = nullptr;
     wxUIActionSimulator simulator;

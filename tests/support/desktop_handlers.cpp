@@ -11,8 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char Unset[] = "\x01";
-
 std::vector<std::string> Folders(const char* variable, const char* fallback) {
     const char* list = std::getenv(variable);
     std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
@@ -23,9 +21,8 @@ std::vector<std::string> Folders(const char* variable, const char* fallback) {
     return folders;
 }
 
-// Points variable at stand-ins for its folders that link to all they hold but
-// the desktop's handlers and defaults: GTK, GIO and WebKit still find their
-// schemas, themes and modules, and GIO none of the machine's own handlers.
+// Points variable at stand-ins linking to all its folders hold but the handlers and defaults, so
+// GTK, GIO and WebKit still find schemas, themes and modules, and GIO none of the machine's handlers.
 void HideHandlers(const fs::path& root, const char* variable, const char* fallback) {
     std::string standIns;
     int count = 0;
@@ -50,8 +47,8 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a folder for the test desktop");
     m_folder = pattern;
-    for (const char* sub : {"data/applications", "config"})
-        fs::create_directories(m_folder / sub);
+    fs::create_directories(m_folder / "data/applications");
+    fs::create_directories(m_folder / "config");
 
     WriteHandlerCommand();
     const fs::path command = m_folder / "record-handler";
@@ -63,11 +60,6 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
                   "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
                   "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n");
 
-    for (const char* name : {"PATH", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
-                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"}) {
-        const char* value = std::getenv(name);
-        m_savedEnvironment.emplace_back(name, value ? value : Unset);
-    }
     // Only GIO's own route may reach the handler: no folder with an xdg-open on PATH.
     std::string path;
     for (const auto& folder : Folders("PATH", "/usr/bin:/bin"))
@@ -82,13 +74,8 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
         unsetenv(name);
 }
 
+// The variables stay pointed at the removed folders: the object lives as long as the process.
 RecordingDesktopHandlers::~RecordingDesktopHandlers() {
-    for (const auto& [name, value] : m_savedEnvironment) {
-        if (value == Unset)
-            unsetenv(name.c_str());
-        else
-            setenv(name.c_str(), value.c_str(), 1);
-    }
     std::error_code ignored;
     fs::remove_all(m_folder, ignored);
 }
@@ -118,8 +105,7 @@ void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const 
 }
 
 void RecordingDesktopHandlers::WriteHandlerCommand() const {
-    // One record per call, its end marker written last so that a half-written
-    // record is never read.
+    // The end marker comes last, so a half-written record is never read.
     const fs::path command = m_folder / "record-handler";
     std::ofstream(command)
         << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-// A placement that holds exactly what it is given, refusing negative sizes as
-// real controls do: the layout arithmetic can be checked to the twip.
+// Holds exactly what it is given, refusing negative sizes as real controls do.
 template <typename Base = Placement> class FakePlacementOf : public Base {
 public:
     float Left() const override { return m_place[0]; }

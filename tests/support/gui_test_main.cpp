@@ -1,5 +1,4 @@
-// main() for the GUI tests: starts the toolkit once, with every web view's
-// traffic going to a local recording proxy, then runs the tests inside it.
+// main() for the GUI tests: starts the toolkit once, web traffic going to the recording proxy.
 
 #include "gui_test.h"
 
@@ -22,8 +21,7 @@ namespace {
 std::unique_ptr<RecordingProxy> g_proxy;
 std::unique_ptr<RecordingDesktopHandlers> g_desktop;
 
-// A modal dialog that no test expects would wait forever for a click under
-// Xvfb: turn it into a test failure and dismiss it at once.
+// An unexpected modal dialog would wait forever under Xvfb: fail and dismiss it at once.
 class UnexpectedDialogHook : public wxModalDialogHook {
 protected:
     int Enter(wxDialog* dialog) override {
@@ -36,8 +34,7 @@ protected:
     void Exit(wxDialog*) override {}
 };
 
-// Counts the clicks buttons have reported: a button reports its click a
-// moment after the mouse button's release.
+// Counts the clicks buttons have reported (a moment after the mouse button's release).
 class ClickCounter : public wxEventFilter {
 public:
     int FilterEvent(wxEvent& event) override {
@@ -144,7 +141,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "The GUI tests need a display; run them through ./test.sh or xvfb-run.\n");
         return 1;
     }
-    // Before the first web view exists: WebKit reads the proxy once.
+    // WebKit reads the proxy once, before the first web view.
     g_proxy = std::make_unique<RecordingProxy>();
     setenv("http_proxy", g_proxy->Address().c_str(), 1);
     setenv("https_proxy", g_proxy->Address().c_str(), 1);

@@ -3,11 +3,9 @@
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
-// Expects one message box, records what it said and how, and dismisses it
-// with OK.
+// Expects one message box, records what it said and how, and dismisses it with OK.
 struct SeenMessageBox {
-    wxString message;
-    wxString caption;
+    wxString message, caption;
     long style = 0;
 };
 

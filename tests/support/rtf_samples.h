@@ -1,7 +1,6 @@
 #pragma once
 
-// Small pieces of RTF pictures for the tests: little-endian binary data, DIBs
-// and metafiles built byte by byte, and their hex form.
+// Pieces of RTF pictures built byte by byte: DIBs, metafiles, PNG and JPEG heads, and their hex form.
 
 #include <cstdint>
 #include <string>
@@ -9,7 +8,6 @@
 
 namespace RtfSamples {
 
-// Builders for little-endian binary data.
 struct Bytes {
     std::string data;
     Bytes& U8(unsigned v) {
@@ -54,8 +52,7 @@ inline std::string SmallDib() {
     return Dib(2, 2, 24, std::string("\xFF\0\0\0\xFF\0\0\0\0\0\xFF\xFF\xFF\xFF\0\0", 16));
 }
 
-// A metafile that draws a bitmap with one record of the given function,
-// its DIB at dibOffset within the record.
+// A metafile drawing a bitmap with one record of the given function, its DIB at dibOffset in it.
 inline std::string Metafile(unsigned function, std::size_t dibOffset, const std::string& dib,
                             bool placeable) {
     Bytes wmf;
@@ -72,8 +69,7 @@ inline std::string Metafile(unsigned function, std::size_t dibOffset, const std:
     return wmf.data;
 }
 
-// The start of a PNG or JPEG file up to its size: enough for the reader, not
-// for an image loader.
+// The start of a PNG or JPEG file up to its size: enough for the reader, not for an image loader.
 inline std::string Png(std::uint32_t width, std::uint32_t height) {
     std::string png("\x89PNG\r\n\x1A\n", 8);
     png += std::string("\0\0\0\x0DIHDR", 8);

@@ -1,8 +1,5 @@
-// Starts a main window the way the program does, from a given program folder,
-// and prints what its engine choosers show, one per line in UTF-8; a test
-// runs it as a second process to see what a new start of the program sees.
-// With --lists, each chooser's list follows, one line each, items joined by "|".
-//     startup_probe FOLDER [--lists]
+// startup_probe FOLDER [--lists]: starts a main window as the program does and prints what its
+// choosers show, one per line in UTF-8, then with --lists each chooser's list joined by "|".
 
 #include "compact_style.h"
 #include "main_window.h"
@@ -26,7 +23,6 @@ int main(int argc, char** argv) {
         return 1;
     ApplyCompactStyle();
     auto* form = new MainWindow(wxString::FromUTF8(argv[1]).ToStdWstring());
-    // The splash has nothing to do with what is read: dismiss it at once.
     wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
         std::printf("%s\n", form->engineChoosers[i]->GetValue().utf8_string().c_str());

@@ -7,8 +7,7 @@
 
 namespace {
 
-// A window that vanishes between two requests is simply left out.
-int IgnoreXErrors(Display*, XErrorEvent*) {
+int IgnoreXErrors(Display*, XErrorEvent*) { // a window that vanishes between requests is left out
     return 0;
 }
 
@@ -19,8 +18,7 @@ std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
     const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
-    // XQueryTree lists the children bottom to top.
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count); // bottom to top
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable)

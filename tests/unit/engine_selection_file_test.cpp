@@ -1,11 +1,11 @@
 #include "engine_selection_file.h"
 #include "failure.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
-#include <fstream>
 
 #include <pwd.h>
 #include <sys/resource.h>
@@ -25,33 +25,14 @@ const std::string CreationBytes = "Altavista\r\nLycos\r\nInfoseek\r\nSavvy Searc
 
 class EngineSelectionFileTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "engines-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
-        m_file = m_folder / EngineSelectionFileName;
-    }
-    void TearDown() override {
-        fs::permissions(m_folder, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_folder);
-    }
-    static void Put(const fs::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    static std::string Get(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     Lines ReadBytes(const std::string& bytes) {
-        Put(m_file, bytes);
+        WriteFile(m_file, bytes);
         return ReadEngineSelection(m_file);
     }
-    // Whether the folder holds the selection file and nothing else: no temporary file left over.
-    bool OnlyTheFile() const {
+    bool OnlyTheFile() const { // and no temporary file left over
         return std::distance(fs::directory_iterator(m_folder), {}) == 1 && fs::exists(m_file);
     }
-    // Saves, and returns the failure's message ("" when it saved).
-    std::string Save(const fs::path& file) {
+    std::string Save(const fs::path& file) { // the failure's message, "" when saved
         try {
             WriteEngineSelection(file, CreationTexts);
             return "";
@@ -60,11 +41,12 @@ protected:
         }
     }
 
-    fs::path m_folder;
-    fs::path m_file;
+    TempFolder m_temp;
+    const fs::path& m_folder = m_temp.path;
+    fs::path m_file = m_folder / EngineSelectionFileName;
 };
 
-// Hands the bytes out a few at a time, so that line ends fall across reads.
+// Hands the bytes out a few at a time, so line ends fall across reads.
 ByteSource Trickle(const std::string& bytes, std::size_t piece) {
     return [bytes, piece, at = std::size_t{0}](char* buffer, std::size_t capacity) mutable -> std::ptrdiff_t {
         const std::size_t count = std::min({piece, capacity, bytes.size() - at});
@@ -77,9 +59,10 @@ ByteSource Trickle(const std::string& bytes, std::size_t piece) {
 } // namespace
 
 TEST_F(EngineSelectionFileTest, WritesFiveCrLfLinesOfUtf8ThatReadBackUnchanged) {
-    Put(m_file, std::string(5000, 'x')); // a longer file is replaced completely
+    WriteFile(m_file, std::string(5000, 'x')); // a longer file is replaced completely
     WriteEngineSelection(m_file, {L"caf\u00E9", L"", L" x ", L"two\r\nlines", L"\U0001F600"});
-    EXPECT_EQ(Get(m_file), "caf\xC3\xA9\r\n\r\n x \r\ntwo  lines\r\n\xF0\x9F\x98\x80\r\n"); // no line shifts
+    EXPECT_EQ(ReadFile(m_file),
+              "caf\xC3\xA9\r\n\r\n x \r\ntwo  lines\r\n\xF0\x9F\x98\x80\r\n"); // no line shifts
     EXPECT_EQ(ReadEngineSelection(m_file), (Lines{L"caf\u00E9", L"", L" x ", L"two  lines", L"\U0001F600"}));
     EXPECT_TRUE(OnlyTheFile());
 }
@@ -130,20 +113,19 @@ TEST_F(EngineSelectionFileTest, AHugeLineIsCutAndWhatIsNotARegularFileGivesNothi
 
 TEST_F(EngineSelectionFileTest, SavingKeepsTheFilesPermissionsAndTheSymbolicLinkToIt) {
     const fs::path real = m_folder / "real.lst";
-    Put(real, "old\r\n");
+    WriteFile(real, "old\r\n");
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(real, m_file);
     WriteEngineSelection(m_file, CreationTexts);
     EXPECT_TRUE(fs::is_symlink(m_file));
-    EXPECT_EQ(Get(real), CreationBytes);
+    EXPECT_EQ(ReadFile(real), CreationBytes);
     EXPECT_EQ(fs::status(real).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-// Saving is atomic: whatever fails, the old file stays byte for byte and no
-// temporary file is left, and the failure names the file and the reason.
+// Whatever fails, the old file stays byte for byte, no temporary is left, and the failure says why.
 TEST_F(EngineSelectionFileTest, AFailedSaveKeepsTheOldFileAndNamesTheReason) {
-    Put(m_file, "Yahoo\r\n");
+    WriteFile(m_file, "Yahoo\r\n");
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -154,29 +136,28 @@ TEST_F(EngineSelectionFileTest, AFailedSaveKeepsTheOldFileAndNamesTheReason) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(fullDisk.find("could not be saved"), std::string::npos) << fullDisk;
-    EXPECT_EQ(Get(m_file), "Yahoo\r\n");
+    EXPECT_EQ(ReadFile(m_file), "Yahoo\r\n");
     EXPECT_TRUE(OnlyTheFile());
 
-    Put(m_folder / "plain", "kept"); // a file where the folder should be: refused even to root
+    WriteFile(m_folder / "plain", "kept"); // a file where the folder should be: refused even to root
     EXPECT_NE(Save(m_folder / "plain" / "engines.lst").find(std::strerror(ENOTDIR)), std::string::npos);
     fs::remove(m_folder / "plain");
     fs::remove(m_file);
     fs::create_directory(m_file);
-    Put(m_file / "inside", "kept");
+    WriteFile(m_file / "inside", "kept");
     const std::string folderInTheWay = Save(m_file);
     EXPECT_NE(folderInTheWay.find("could not be saved to " + m_file.string()), std::string::npos)
         << folderInTheWay;
     EXPECT_NE(folderInTheWay.find(std::strerror(EISDIR)), std::string::npos) << folderInTheWay;
-    EXPECT_EQ(Get(m_file / "inside"), "kept");
+    EXPECT_EQ(ReadFile(m_file / "inside"), "kept");
 }
 
-// Root may write anywhere, so as root the save runs in a child process that
-// has given up root for the user "nobody".
+// Root may write anywhere, so the save runs in a child that has given up root for "nobody".
 TEST_F(EngineSelectionFileTest, AReadOnlyFolderOrFileIsNotReplaced) {
     for (const bool readOnlyFolder : {true, false}) {
         SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "read-only file");
         fs::permissions(m_folder, fs::perms::all);
-        Put(m_file, "Yahoo\r\nLycos\r\n");
+        WriteFile(m_file, "Yahoo\r\nLycos\r\n");
         fs::permissions(readOnlyFolder ? m_folder : m_file,
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
@@ -194,7 +175,7 @@ TEST_F(EngineSelectionFileTest, AReadOnlyFolderOrFileIsNotReplaced) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << "1: saved or the wrong reason, 3: no drop";
-        EXPECT_EQ(Get(m_file), "Yahoo\r\nLycos\r\n");
+        EXPECT_EQ(ReadFile(m_file), "Yahoo\r\nLycos\r\n");
         EXPECT_TRUE(OnlyTheFile());
     }
 }

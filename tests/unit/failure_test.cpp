@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-// A failure the program carries on from must still leave one line saying
-// what failed and where.
+// A failure the program carries on from still leaves one line saying what failed and where.
 TEST(IgnoreFailureTest, ASwallowedFailureIsReportedOnOneLineWithItsPlace) {
     testing::internal::CaptureStderr();
     IgnoreFailure([] { throw ScoutwellError("the view refused a negative height"); });

@@ -26,8 +26,7 @@ struct FakeDesktop : Desktop {
 
 } // namespace
 
-// The worked examples, one after the other on the same window: 12000 x 9000
-// gives rows of 1350 from 1575; a window lower than the strip keeps pane 0's
+// On one window: 12000 x 9000 gives rows of 1350 from 1575; a window lower than the strip keeps pane 0's
 // height; one narrower than two button columns keeps the widths.
 TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
     FakePlacement window, topStrip;

@@ -2,12 +2,11 @@
 #include "failure.h"
 #include "fake_browser_view.h"
 #include "search_dispatch.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,25 +30,6 @@ std::wstring UrlFor(const std::string& document, std::wstring_view keywords) {
     return BuildSearchUrl(ReadOpenSearchDescription(document), keywords);
 }
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Write(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "opensearch-test-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-};
-
 } // namespace
 
 TEST(OpenSearch, ShippedEnginesBuildTheirResultAddresses) {
@@ -68,7 +48,7 @@ TEST(OpenSearch, ShippedEnginesBuildTheirResultAddresses) {
     const fs::path folder = SCOUTWELL_ENGINES_FOLDER;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), std::ssize(shipped));
     for (const auto& [file, newYork] : shipped) {
-        const OpenSearchEngine engine = ReadOpenSearchDescription(ReadAll(folder / file));
+        const OpenSearchEngine engine = ReadOpenSearchDescription(ReadFile(folder / file));
         EXPECT_FALSE(engine.name.empty()) << file;
         EXPECT_EQ(BuildSearchUrl(engine, L"new york"), newYork) << file;
         std::wstring cafe = newYork;
@@ -153,17 +133,17 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
         root.path / "program/engines"};
     ASSERT_EQ(folders, expected);
 
-    Write(folders[0] / "b.xml", Describe(Url("http://first.example/?q={searchTerms}"), "Beta"));
-    Write(folders[1] / "a.xml", Describe(Url("http://second.example/?q={searchTerms}"), " BETA "));
-    Write(folders[1] / "c.xml", Describe(Url("http://x.example/?q={searchTerms}"), "yahoo"));
-    Write(folders[1] / "d.xml", "<OpenSearchDescription>");
-    Write(folders[1] / "notes.txt", "not a description");
+    WriteFile(folders[0] / "b.xml", Describe(Url("http://first.example/?q={searchTerms}"), "Beta"));
+    WriteFile(folders[1] / "a.xml", Describe(Url("http://second.example/?q={searchTerms}"), " BETA "));
+    WriteFile(folders[1] / "c.xml", Describe(Url("http://x.example/?q={searchTerms}"), "yahoo"));
+    WriteFile(folders[1] / "d.xml", "<OpenSearchDescription>");
+    WriteFile(folders[1] / "notes.txt", "not a description");
     fs::create_directories(folders[2] / "x.xml");
     ::mkfifo((folders[2] / "pipe.xml").c_str(), 0644);
-    Write(folders[4] / "e.xml", Describe(Url("http://e.example/?q={searchTerms}"), "Alpha"));
+    WriteFile(folders[4] / "e.xml", Describe(Url("http://e.example/?q={searchTerms}"), "Alpha"));
     std::vector<std::string> skipped = {"a.xml", "c.xml", "d.xml", "pipe.xml", "x.xml"};
     if (::geteuid() != 0) { // root reads any file
-        Write(folders[4] / "locked.xml", Describe(Url("http://l.example/?q={searchTerms}"), "Locked"));
+        WriteFile(folders[4] / "locked.xml", Describe(Url("http://l.example/?q={searchTerms}"), "Locked"));
         fs::permissions(folders[4] / "locked.xml", fs::perms::none);
         skipped.push_back("locked.xml");
     }
@@ -184,9 +164,9 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
 TEST(AddedEngines, AThousandFilesLoadSortedByName) {
     TempFolder folder;
     for (int i = 999; i >= 0; --i)
-        Write(folder.path / ("f" + std::to_string(i) + ".xml"),
-              Describe(Url("http://x.example/" + std::to_string(i) + "?q={searchTerms}"),
-                       "Engine " + std::to_string(i)));
+        WriteFile(folder.path / ("f" + std::to_string(i) + ".xml"),
+                  Describe(Url("http://x.example/" + std::to_string(i) + "?q={searchTerms}"),
+                           "Engine " + std::to_string(i)));
     const AddedEngines engines = LoadAddedEngines({folder.path});
     ASSERT_EQ(engines.Engines().size(), 1000u);
     EXPECT_EQ(engines.Engines()[2].name, L"Engine 10");
@@ -218,7 +198,7 @@ TEST(AddedEngines, SavingNeverReplacesAFile) {
     const fs::path a = SaveNewDescription(folder, first, L"Brave Search");
     const fs::path b = SaveNewDescription(folder, second, L" brave search");
     EXPECT_NE(a, b);
-    EXPECT_EQ(ReadAll(a), first);
-    EXPECT_EQ(ReadAll(b), second);
+    EXPECT_EQ(ReadFile(a), first);
+    EXPECT_EQ(ReadFile(b), second);
     EXPECT_EQ(LoadAddedEngines({folder}).Engines().size(), 1u);
 }

@@ -190,12 +190,11 @@ TEST(ReadRtf, HugeDocumentsStayWithinTheLimits) {
 
 TEST(PlainTextDocument, OneParagraphPerLineInUtf8ElseWindows1252WithoutControlCharacters) {
     EXPECT_TRUE(LooksLikeRtf("{\\rtf1") && !LooksLikeRtf(" {\\rtf1") && !LooksLikeRtf("{\\rt"));
-    const auto document = PlainTextDocument("one\r\ntwo\tcols\nthree\rfour");
-    EXPECT_EQ(DocumentText(document), L"one\ntwo\tcols\nthree\nfour\n");
-    EXPECT_EQ(document.paragraphs.at(1).runs.at(1).kind, RtfRunKind::Tab);
-    EXPECT_EQ(DocumentText(PlainTextDocument("\xEF\xBB\xBF"
-                                             "caf\xC3\xA9")),
-              L"caf\u00E9\n");
-    EXPECT_EQ(DocumentText(PlainTextDocument("caf\xE9 \x80")), L"caf\u00E9 \u20AC\n");
-    EXPECT_EQ(DocumentText(PlainTextDocument(std::string("a\0b\x1B", 4))), L"a\uFFFDb\uFFFD\n");
+    EXPECT_EQ(PlainTextDocument("a\tb").paragraphs.at(0).runs.at(1).kind, RtfRunKind::Tab);
+    for (const auto& [bytes, text] : std::initializer_list<std::pair<std::string, std::wstring>>{
+             {"one\r\ntwo\tcols\nthree\rfour", L"one\ntwo\tcols\nthree\nfour\n"},
+             {"\357\273\277caf\303\251", L"caf\u00E9\n"},
+             {"caf\xE9 \x80", L"caf\u00E9 \u20AC\n"},
+             {std::string("a\0b\x1B", 4), L"a\uFFFDb\uFFFD\n"}})
+        EXPECT_EQ(DocumentText(PlainTextDocument(bytes)), text) << bytes;
 }

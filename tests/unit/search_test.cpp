@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-// Each engine's query for "new york", found by what a chooser may hold: only
-// the first three characters count, in any case; nothing is trimmed, and only
+// Only the first three characters of a chooser's text count, in any case; nothing is trimmed and only
 // ASCII letters are lowered, so a look-alike never names an engine.
 TEST(EngineCatalogue, ChooserTextsFindTheirEnginesQuery) {
     const std::pair<const wchar_t*, const wchar_t*> rows[] = {
@@ -41,8 +40,8 @@ TEST(EngineCatalogue, ChooserTextsFindTheirEnginesQuery) {
         const auto engine = FindEngine(MakeEngineKey(rows[row].first));
         EXPECT_EQ(engine ? BuildQueryUrl(*engine, L"new+york") : L"(none)",
                   rows[row].second ? rows[row].second : L"(none)");
-        if (row < EngineCount) {
-            EXPECT_EQ(EngineCatalogue()[row].DisplayName, rows[row].first); // the choosers' order
+        if (row < EngineCount) { // the choosers' order
+            EXPECT_EQ(EngineCatalogue()[row].DisplayName, rows[row].first);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "failure.h"
+#include "temp_folder.h"
 #include "user_folders.h"
 
 #include <gtest/gtest.h>
@@ -44,22 +45,13 @@ TEST(XdgFolders, FollowTheEnvironmentAndFallBackToTheHomeFolder) {
 
 class UserFoldersTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "user-folders-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        fs::permissions(root, fs::perms::all);
-    }
-    void TearDown() override {
-        for (const auto& entry : fs::recursive_directory_iterator(root))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(root);
-    }
-    fs::path root;
+    void SetUp() override { fs::permissions(root, fs::perms::all); }
+    TempFolder temp;
+    const fs::path& root = temp.path;
 };
 
-// Save goes beside the program while that folder can be written, else to the
-// user's folder; the start reads the file Save writes, else the other one.
+// Save goes beside the program while that folder can be written, else to the user's folder; the start
+// reads the file Save writes, else the other one.
 TEST_F(UserFoldersTest, EngineSelectionLivesBesideAWritableProgramElseInTheUsersFolder) {
     const fs::path user = root / "config", userFile = root / "config/scoutwell/engines.lst";
     const XdgFolders xdg{user, std::nullopt, {}};
@@ -71,8 +63,8 @@ TEST_F(UserFoldersTest, EngineSelectionLivesBesideAWritableProgramElseInTheUsers
         fs::create_directories(folder);
         fs::permissions(folder, folder == installed || folder == bare ? fs::perms(0555) : fs::perms::all);
     }
-    std::ofstream(portableFile) << "Yahoo\r\n";
-    std::ofstream(installedFile) << "Yahoo\r\n";
+    WriteFile(portableFile, "Yahoo\r\n");
+    WriteFile(installedFile, "Yahoo\r\n");
     // The super-user may write anywhere: decide as an ordinary user.
     if (geteuid() == 0 && seteuid(65534) != 0)
         GTEST_SKIP() << "cannot act as an ordinary user here";
@@ -93,9 +85,7 @@ TEST_F(UserFoldersTest, EngineSelectionLivesBesideAWritableProgramElseInTheUsers
         EXPECT_EQ(EngineSelectionSaveFile(c.program, xdg), c.save);
         EXPECT_EQ(EngineSelectionLoadFile(c.program, xdg), c.load);
     }
-    if (getuid() == 0) {
-        ASSERT_EQ(seteuid(0), 0);
-    }
+    EXPECT_TRUE(getuid() != 0 || seteuid(0) == 0);
 }
 
 TEST_F(UserFoldersTest, TheUsersFolderIsMadePrivateOrItsFailureNamesIt) {
