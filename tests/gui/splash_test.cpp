@@ -58,7 +58,10 @@ void Press(SplashWindow& splash, int key) {
 } // namespace
 
 TEST(SplashTest, WithNoInputItsTimerClosesIt) {
-    EXPECT_TRUE(RunSplash([](SplashWindow& splash) { EXPECT_TRUE(splash.closeTimer.IsRunning()); }));
+    EXPECT_TRUE(RunSplash([](SplashWindow& splash) {
+        EXPECT_TRUE(splash.closeTimer.IsRunning());
+        EXPECT_EQ(splash.GetSize(), wxSize(492, 283)); // 7380 x 4245 twips
+    }));
 }
 
 // With the timer stopped only input closes it; input that must not is given first.

@@ -13,8 +13,12 @@ int IgnoreXErrors(Display*, XErrorEvent*) { // a window that vanishes between re
 
 } // namespace
 
-std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
-    std::vector<TopWindow> found;
+std::vector<std::string> StackedWindowTitles() {
+    std::vector<std::string> titles;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return titles;
+    const auto previousHandler = XSetErrorHandler(IgnoreXErrors);
     const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
@@ -33,28 +37,16 @@ std::vector<TopWindow> ProcessWindows(Display* display, pid_t pid) {
             continue;
         const long owner = *reinterpret_cast<long*>(data);
         XFree(data);
-        if (owner != static_cast<long>(pid))
+        if (owner != static_cast<long>(getpid()))
             continue;
         char* name = nullptr;
         XFetchName(display, children[i], &name);
-        found.push_back({children[i], name != nullptr ? name : "", attributes.x, attributes.y,
-                         attributes.width, attributes.height});
+        titles.push_back(name != nullptr ? name : "");
         if (name != nullptr)
             XFree(name);
     }
     if (children != nullptr)
         XFree(children);
-    return found;
-}
-
-std::vector<std::string> StackedWindowTitles() {
-    std::vector<std::string> titles;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return titles;
-    const auto previousHandler = XSetErrorHandler(IgnoreXErrors);
-    for (const TopWindow& window : ProcessWindows(display, getpid()))
-        titles.push_back(window.name);
     XSync(display, False);
     XCloseDisplay(display);
     XSetErrorHandler(previousHandler);

@@ -161,18 +161,6 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
     ::unsetenv("XDG_DATA_DIRS");
 }
 
-TEST(AddedEngines, AThousandFilesLoadSortedByName) {
-    TempFolder folder;
-    for (int i = 999; i >= 0; --i)
-        WriteFile(folder.path / ("f" + std::to_string(i) + ".xml"),
-                  Describe(Url("http://x.example/" + std::to_string(i) + "?q={searchTerms}"),
-                           "Engine " + std::to_string(i)));
-    const AddedEngines engines = LoadAddedEngines({folder.path});
-    ASSERT_EQ(engines.Engines().size(), 1000u);
-    EXPECT_EQ(engines.Engines()[2].name, L"Engine 10");
-    EXPECT_EQ(BuildSearchUrl(*engines.Find(L" ENGINE 500\t"), L"x"), L"http://x.example/500?q=x");
-}
-
 TEST(AddedEngines, AnAddedNameSearchesThatEngineAndOtherTextsKeepTheCatalogueRule) {
     AddedEngines engines;
     engines.Add(ReadOpenSearchDescription(Describe(Url("https://b.example/?q={searchTerms}"), "Hotbed")));
