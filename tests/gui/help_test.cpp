@@ -95,22 +95,6 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfAsItIsWhenTheWindowIsMadeElseTheBuiltInDoc
     EXPECT_EQ(HelpText(), L"Second version\n");
 }
 
-// Without a copy beside the program, the user's installed one before the system's.
-TEST_F(HelpTest, WithoutHelpRtfBesideTheProgramTheInstalledOneShows) {
-    const std::string dataDirs = std::getenv("XDG_DATA_DIRS");
-    const std::filesystem::path user = std::getenv("XDG_DATA_HOME"),
-                                system = dataDirs.substr(0, dataDirs.find(':'));
-    for (const auto& [folder, text] :
-         {std::pair{system, L"System copy\n"}, std::pair{user, L"User copy\n"}}) {
-        WriteFile(folder / "scoutwell/help.rtf",
-                  "{\\rtf1\\ansi " + wxString(text).Trim().utf8_string() + "\\par}");
-        EXPECT_EQ(HelpText(), text);
-        CloseHelp();
-    }
-    std::filesystem::remove_all(user / "scoutwell");
-    std::filesystem::remove_all(system / "scoutwell");
-}
-
 TEST_F(HelpTest, TheButtonsHandTheWebsiteAndAMailAddressToTheDesktopAndTabCyclesThroughThem) {
     TestDesktop().ForgetCalls();
     HelpWindow* help = ClickHelp();
