@@ -29,35 +29,33 @@ TEST(IsSoftwareRenderer, KnowsTheSoftwareRenderersAndNotHardwareThatNamesLlvm) {
         EXPECT_FALSE(IsSoftwareRenderer(name)) << name;
 }
 
-TEST(ShouldDisableCompositing, OffOnlyForAKnownSoftwareRendererAndTheUsersSettingWins) {
-    EXPECT_TRUE(ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("llvmpipe (LLVM 15.0.6)")));
-    EXPECT_FALSE(
-        ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer("Mesa Intel(R) UHD Graphics")));
-    EXPECT_FALSE(ShouldDisableCompositing(std::nullopt, std::nullopt, Renderer(std::nullopt))); // no answer
-    for (const char* value : {"0", "1", ""}) { // an empty value is still a choice
-        EXPECT_FALSE(ShouldDisableCompositing(value, std::nullopt, MustNotBeAsked()));
-        EXPECT_FALSE(ShouldDisableCompositing(std::nullopt, value, MustNotBeAsked()));
-    }
-}
-
+// The renderer is asked only when the user set neither of WebKit's variables (an empty value is a choice
+// too); only a software renderer turns compositing off.
 TEST(ChooseCompositingMode, SetsWebKitsVariableOnlyForASoftwareRendererAndKeepsTheUsersValue) {
-    const char* names[] = {"WEBKIT_DISABLE_COMPOSITING_MODE", "WEBKIT_FORCE_COMPOSITING_MODE"};
-    const auto get = [](const char* name) {
-        return std::getenv(name) ? std::string(std::getenv(name)) : "(unset)";
+    const struct {
+        const char *disable, *force; // nullptr: unset
+        std::optional<std::string> renderer;
+        bool chosen;
+        std::string disableAfter;
+    } cases[] = {
+        {nullptr, nullptr, "llvmpipe (LLVM 15.0.6, 256 bits)", true, "1"},
+        {nullptr, nullptr, "NVIDIA GeForce GTX 1060/PCIe/SSE2", false, "(unset)"},
+        {nullptr, nullptr, std::nullopt, false, "(unset)"}, // no answer
+        {"0", nullptr, {}, false, "0"},
+        {"", nullptr, {}, false, ""},
+        {nullptr, "", {}, false, "(unset)"},
+        {nullptr, "1", {}, false, "(unset)"},
     };
-    unsetenv(names[0]);
-    unsetenv(names[1]);
-    EXPECT_FALSE(ChooseCompositingMode(Renderer("NVIDIA GeForce GTX 1060/PCIe/SSE2")));
-    EXPECT_EQ(get(names[0]), "(unset)");
-    EXPECT_TRUE(ChooseCompositingMode(Renderer("llvmpipe (LLVM 15.0.6, 256 bits)")));
-    EXPECT_EQ(get(names[0]), "1");
-    setenv(names[0], "0", 1);
-    EXPECT_FALSE(ChooseCompositingMode(MustNotBeAsked()));
-    EXPECT_EQ(get(names[0]), "0");
-    unsetenv(names[0]);
-    setenv(names[1], "", 1);
-    EXPECT_TRUE(UserChoseCompositing());
-    EXPECT_FALSE(ChooseCompositingMode(MustNotBeAsked()));
-    EXPECT_EQ(get(names[0]), "(unset)");
-    unsetenv(names[1]);
+    for (const auto& c : cases) {
+        for (const auto& [name, value] : {std::pair{"WEBKIT_DISABLE_COMPOSITING_MODE", c.disable},
+                                          {"WEBKIT_FORCE_COMPOSITING_MODE", c.force}})
+            value ? void(setenv(name, value, 1)) : void(unsetenv(name));
+        const bool userSet = c.disable || c.force;
+        EXPECT_EQ(UserChoseCompositing(), userSet);
+        EXPECT_EQ(ChooseCompositingMode(userSet ? MustNotBeAsked() : Renderer(c.renderer)), c.chosen);
+        const char* after = std::getenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+        EXPECT_EQ(after ? std::string(after) : "(unset)", c.disableAfter);
+    }
+    unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");
+    unsetenv("WEBKIT_FORCE_COMPOSITING_MODE");
 }
