@@ -62,11 +62,8 @@ std::pair<double, unsigned long> TextContrast(const wxImage& image) {
 TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEachPage) {
     ShowAtOrigin();
     TestProxy().SetResponder(TwoLinks);
-    for (PaneIndex i = 0; i < PaneCount; ++i) {
-        const std::wstring url = L"http://pane" + std::to_wstring(i) + L".example/";
-        window->paneViews[i]->Navigate(url);
-        ASSERT_TRUE(watchers[i]->WaitUntilLoaded(url));
-    }
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        ASSERT_TRUE(Show(i, L"http://pane" + std::to_wstring(i) + L".example/"));
     Click(window->keywordsBox);
     // The documented order, the hidden URL bar left out; a page takes the
     // focus as a whole, then Tab goes through its links (Shift+Tab from its
@@ -113,10 +110,8 @@ TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEac
 TEST_F(AccessibilityTest, EachShortcutDoesItsJobWhereverTheFocusIs) {
     ShowAtOrigin();
     wxWebView* page = window->paneViews[2]->View();
-    for (const std::wstring url : {L"http://first.example/", L"http://second.example/"}) {
-        window->paneViews[2]->Navigate(url);
-        ASSERT_TRUE(watchers[2]->WaitUntilLoaded(url));
-    }
+    for (const std::wstring url : {L"http://first.example/", L"http://second.example/"})
+        ASSERT_TRUE(Show(2, url));
     window->keywordsBox->ChangeValue(L"new york");
     Click(window->hintLabel); // keys go where the pointer is on a bare X server
     window->saveButton->SetFocus();
@@ -171,8 +166,7 @@ TEST_F(AccessibilityTest, APageThatFailsShowsALocalPageAndBackStillWorks) {
         return url.find("infoseek") != std::string::npos ? hangUp : RecordingProxy::DefaultPage(url);
     });
     wxWebView* view = window->paneViews[0]->View();
-    window->paneViews[0]->Navigate(L"http://www.lycos.com/");
-    ASSERT_TRUE(watchers[0]->WaitUntilLoaded(L"http://www.lycos.com/"));
+    ASSERT_TRUE(Show(0, L"http://www.lycos.com/"));
     TestProxy().ClearRequests();
     window->paneViews[0]->Navigate(L"http://www.infoseek.com/Titles?qt=x");
     EXPECT_TRUE(WaitFor([&] { return view->GetCurrentTitle().Contains(L"www.infoseek.com"); }));

@@ -110,8 +110,7 @@ TEST_F(HostilePageTest, AnEndlessScriptIsEndedForTheNextRequestAndTheOtherPanesG
     Page("/spin",
          "<script>setTimeout(() => { const r = new XMLHttpRequest(); r.open('GET', '/spinning', false); "
          "r.send(); for (;;) {} }, 100)</script>");
-    Open(3, "/first");
-    ASSERT_TRUE(watchers[3]->WaitUntilLoaded(L"http://pages.test/first"));
+    ASSERT_TRUE(Show(3, L"http://pages.test/first"));
     Open(3, "/spin");
     ASSERT_TRUE(WaitFor([] { return Requested("/spinning"); }));
     const auto loads = watchers[3]->Loaded().size();
@@ -143,8 +142,7 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
         Page(std::string("/click") + path, OnClick(std::string("location = '") + path + "'"));
 
     Open(0, "/unasked");
-    Open(1, "/click/escape");
-    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/click/escape"));
+    ASSERT_TRUE(Show(1, L"http://pages.test/click/escape"));
     Click(window->paneViews[1]->View());
     ASSERT_TRUE(WaitFor([] { return Requested("/hidden") && Requested("/escape"); }));
     EXPECT_TRUE(SearchReachesEveryPane()); // no process died
@@ -156,8 +154,7 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
     Page("/click/hidden?again", OnClick("location = '/hidden'"));
     for (const bool save : {false, true}) {
         const std::string page = save ? "/click/hidden?again" : "/click/hidden";
-        Open(2, page);
-        ASSERT_TRUE(watchers[2]->WaitUntilLoaded(L"http://pages.test" + wxString(page).ToStdWstring()));
+        ASSERT_TRUE(Show(2, L"http://pages.test" + wxString(page).ToStdWstring()));
         Click(window->paneViews[2]->View());
         ASSERT_TRUE(WaitFor([&] { return asked.size() == 1u; }));
         EXPECT_EQ(asked[0].first, downloads);
@@ -175,12 +172,9 @@ TEST_F(HostilePageTest, DownloadsNeedAClickAndTheUsersChoiceOfFile) {
     }
     SetDownloadQuestion(nullptr);
     // Names no server sent through the route above are reduced the same way.
-    for (const auto& [suggested, plain] :
-         std::initializer_list<std::pair<std::string, std::string>>{{"a/b\\..c\x01"
-                                                                     "d\x7F",
-                                                                     "cd"},
-                                                                    {" . .", "download"},
-                                                                    {"\x1b[31mred", "[31mred"}})
+    const std::pair<std::string, std::string> names[] = {
+        {"a/b\\..c\001d\x7F", "cd"}, {" . .", "download"}, {"\x1b[31mred", "[31mred"}};
+    for (const auto& [suggested, plain] : names)
         EXPECT_EQ(PlainFileName(suggested), plain) << suggested;
 }
 
@@ -190,8 +184,7 @@ TEST_F(HostilePageTest, OneClickHandsAtMostOneAddressToTheDesktop) {
     Page("/flood", OnClick("for (let i = 0; i < 200; ++i) window.open('http://elsewhere.test/' + i)"));
     Page("/unasked", "<script>window.open('http://elsewhere.test/unasked')</script>");
     Open(0, "/unasked");
-    Open(1, "/flood");
-    ASSERT_TRUE(watchers[1]->WaitUntilLoaded(L"http://pages.test/flood"));
+    ASSERT_TRUE(Show(1, L"http://pages.test/flood"));
     for (std::size_t clicks = 1; clicks <= 2; ++clicks) {
         RunEventLoopFor(std::chrono::milliseconds(1100)); // at most one a second
         Click(window->paneViews[1]->View());
