@@ -56,29 +56,23 @@ TEST(DesktopLaunch, TheDefaultHandlerGetsTheAddressOrTheFailureItsReason) {
     const std::function<void()> nothing = [] {};
     const struct {
         std::string address;
-        std::function<void()> prepareDesktop, prepareProgram;
+        std::function<void()> prepare; // in the launching child, before the launch
         bool launched;
         std::vector<std::string> webkitVariables;
     } cases[] = {
-        {"http://www.example.com/a?b=1&c=%20d#e", nothing, nothing, true, {}},
-        {"https://example.org/", nothing, SoftwareRenderer, true, {}},
-        {"mailto:support@scoutwell.example",
-         nothing,
-         UsersOwnChoice,
-         true,
-         {"WEBKIT_DISABLE_COMPOSITING_MODE=1"}},
-        {"gopher://example.com/", nothing, nothing, false, {}},
-        {"https://example.com/", [&] { desktop.RemoveHandlerCommand(); }, nothing, false, {}},
+        {"http://www.example.com/a?b=1&c=%20d#e", nothing, true, {}},
+        {"https://example.org/", SoftwareRenderer, true, {}},
+        {"mailto:support@scoutwell.example", UsersOwnChoice, true, {"WEBKIT_DISABLE_COMPOSITING_MODE=1"}},
+        {"gopher://example.com/", nothing, false, {}},
+        {"https://example.com/", [&] { desktop.RemoveHandlerCommand(); }, false, {}},
         {"http://example.com/",
          [&] { desktop.WriteMimeApps("[Default Applications]\nx-scheme-handler/http=x.desktop\n"); },
-         nothing,
          false,
          {}},
     };
     for (const auto& c : cases) {
         desktop.ForgetCalls();
-        c.prepareDesktop();
-        const std::string result = LaunchInChild(c.address, c.prepareProgram);
+        const std::string result = LaunchInChild(c.address, c.prepare);
         if (!c.launched) {
             EXPECT_TRUE(result != "ok" && !result.empty()) << c.address;
             EXPECT_TRUE(desktop.Calls().empty()) << c.address;
