@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -27,7 +28,8 @@ const std::ctype<wchar_t>& CaseRules() {
     static const std::locale locale = [] {
         try {
             return std::locale("C.UTF-8");
-        } catch (const std::runtime_error&) {
+        } catch (const std::runtime_error& failure) {
+            std::fprintf(stderr, "scoutwell: engine names compare by ASCII case only: %s\n", failure.what());
             return std::locale::classic();
         }
     }();
