@@ -12,28 +12,14 @@
 
 #include <unistd.h>
 
-namespace {
-
-std::filesystem::path InputFile() {
-    static const std::filesystem::path file = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "engines-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        return std::filesystem::path(pattern) / EngineSelectionFileName;
-    }();
-    return file;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto file = InputFile();
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out)
-            std::abort();
-    }
+    static std::string folder = (std::filesystem::temp_directory_path() / "engines-fuzz-XXXXXX").string();
+    static const bool made = ::mkdtemp(folder.data()) != nullptr;
+    const auto file = std::filesystem::path(folder) / EngineSelectionFileName;
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!made || std::filesystem::file_size(file) != size)
+        std::abort();
     const auto lines = ReadEngineSelection(file);
     if (lines.size() > PaneCount)
         std::abort();

@@ -24,20 +24,17 @@ std::uint32_t Le32(const std::string& bytes, std::size_t at) {
 }
 
 void CheckPicture(const RtfPicture& picture) {
-    Require(picture.widthTwips >= 0 && picture.widthTwips <= RtfLimits::MaxPictureTwips);
-    Require(picture.heightTwips >= 0 && picture.heightTwips <= RtfLimits::MaxPictureTwips);
-    if (picture.format == RtfPictureFormat::None) {
-        Require(picture.bytes.empty());
-        return;
-    }
-    Require(picture.pixelWidth > 0 && picture.pixelHeight > 0);
-    Require(std::int64_t{picture.pixelWidth} * picture.pixelHeight <= RtfLimits::MaxPicturePixels);
+    Require(picture.widthTwips >= 0 && picture.widthTwips <= RtfLimits::MaxPictureTwips &&
+            picture.heightTwips >= 0 && picture.heightTwips <= RtfLimits::MaxPictureTwips);
+    if (picture.format == RtfPictureFormat::None)
+        return Require(picture.bytes.empty());
+    Require(picture.pixelWidth > 0 && picture.pixelHeight > 0 &&
+            std::int64_t{picture.pixelWidth} * picture.pixelHeight <= RtfLimits::MaxPicturePixels);
     if (picture.format == RtfPictureFormat::Bmp) {
         // What a BMP loader reads: sizes that agree with the data, a 40-byte header, a whole palette
         // and every row (bottom-up, or top-down with a negative height).
         Require(picture.bytes.size() >= 54 && picture.bytes.compare(0, 2, "BM") == 0);
-        Require(Le32(picture.bytes, 2) == picture.bytes.size());
-        Require(Le32(picture.bytes, 14) == 40);
+        Require(Le32(picture.bytes, 2) == picture.bytes.size() && Le32(picture.bytes, 14) == 40);
         Require(Le32(picture.bytes, 18) == static_cast<std::uint32_t>(picture.pixelWidth));
         Require(Le32(picture.bytes, 22) == static_cast<std::uint32_t>(picture.pixelHeight) ||
                 Le32(picture.bytes, 22) == static_cast<std::uint32_t>(-picture.pixelHeight));
@@ -60,7 +57,7 @@ void CheckDocument(const RtfDocument& document) {
         pictureBytes += picture.bytes.size();
     }
     Require(pictureBytes <= RtfLimits::MaxPictureBytes);
-    for (const RtfParagraph& paragraph : document.paragraphs) {
+    for (const RtfParagraph& paragraph : document.paragraphs)
         for (const RtfRun& run : paragraph.runs) {
             Require(run.style.font >= -1 && run.style.font < static_cast<int>(document.fonts.size()));
             Require(run.style.colour >= -1 && run.style.colour < static_cast<int>(document.colours.size()));
@@ -70,7 +67,6 @@ void CheckDocument(const RtfDocument& document) {
             for (const wchar_t c : run.text)
                 Require(c >= 0x20 && c != 0x7F && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
         }
-    }
 }
 
 } // namespace

@@ -23,27 +23,20 @@ struct Bytes {
 };
 
 inline std::string Hex(std::string_view bytes) {
-    static const char digits[] = "0123456789abcdef";
     std::string out;
-    for (const char c : bytes) {
-        out += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
-        out += digits[static_cast<unsigned char>(c) & 0xF];
+    for (const unsigned char c : bytes) {
+        out += "0123456789abcdef"[c >> 4];
+        out += "0123456789abcdef"[c & 0xF];
         if (out.size() % 64 == 0)
             out += "\r\n";
     }
     return out;
 }
 
-// A BITMAPINFOHEADER DIB of width x height pixels.
-inline std::string Dib(int width, int height, int bpp, std::string_view bits, std::uint32_t compression = 0,
-                       std::string_view palette = {}, std::uint32_t coloursUsed = 0) {
+// An uncompressed BITMAPINFOHEADER DIB of width x height pixels.
+inline std::string Dib(int width, int height, int bpp, std::string_view bits, std::string_view palette = {}) {
     Bytes dib;
-    dib.U32(40)
-        .U32(static_cast<std::uint32_t>(width))
-        .U32(static_cast<std::uint32_t>(height))
-        .U16(1)
-        .U16(bpp);
-    dib.U32(compression).U32(static_cast<std::uint32_t>(bits.size())).U32(0).U32(0).U32(coloursUsed).U32(0);
+    dib.U32(40).U32(width).U32(height).U16(1).U16(bpp).U32(0).U32(bits.size()).U32(0).U32(0).U32(0).U32(0);
     return dib.Raw(palette).Raw(bits).data;
 }
 
