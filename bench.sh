@@ -2,7 +2,7 @@
 # Builds the program in release mode with its benchmarks (build-release/),
 # waits for a quiet machine, measures, and writes the results into
 # BENCHMARKS.md.
-#     ./bench.sh            the full measurement (about 20 minutes)
+#     ./bench.sh            the full measurement (about 25 minutes)
 #     ./bench.sh --quick    one run of everything, for trying the harness out
 #     ./bench.sh --no-wait  do not wait for the machine to be quiet
 # BENCH_QUIET_LOAD (0.7) and BENCH_QUIET_MINUTES (20) set what "quiet" is and
@@ -21,8 +21,9 @@ for argument in "$@"; do
     esac
 done
 
-# Google Benchmark, XTest and DAMAGE for the driver, a virtual display.
-BENCH_PACKAGES=(libbenchmark-dev libxtst-dev libxdamage-dev xvfb xauth)
+# Google Benchmark, XTest and DAMAGE for the driver, a virtual display,
+# and Chromium as the peer the program is compared with.
+BENCH_PACKAGES=(libbenchmark-dev libxtst-dev libxdamage-dev xvfb xauth chromium)
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSCOUTWELL_BENCH=ON -DSCOUTWELL_TESTS=OFF
 cmake --build build-release -j "$(nproc)"
@@ -85,6 +86,7 @@ version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo unknown; }
     echo "| system | $(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r) |"
     echo "| WebKitGTK | $(version libwebkit2gtk-4.0-37) |"
     echo "| wxWidgets | $(version libwxgtk3.2-1) |"
+    echo "| Chromium (the peer) | $(version chromium) |"
     echo "| OpenGL | $(sed -n 's/^\[bench\] OpenGL renderer: //p' "$out/driver.log" | head -1), Mesa $(version libgl1-mesa-dri) |"
     echo "| display | Xvfb 1600×1200×24, no window manager |"
     echo "| load | $load_note; load averages (1, 5, 15 min) $load_before before, $load_after after |"

@@ -3,7 +3,8 @@
 // into and Enter pressed with real key events, its answers to pings timed,
 // its memory read from /proc; the web is a local page server acting as the
 // views' proxy. Writes the results as Markdown.
-//     scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--quick]
+//     scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--curve N]
+//                     [--chromium PATH] [--quick]
 //     scoutwell_bench --serve SECONDS    (only the page server, to look at the pages by hand)
 
 #include "engine_catalogue.h"
@@ -26,6 +27,8 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <tuple>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -49,9 +52,12 @@ struct Options {
     int repeats = 5;            // warm five-pane searches per delay and instance
     int singleRepeats = 3;      // single-pane searches per pane, delay and instance
     int stallRuns = 3;          // searches and resizes watched for stalls, per instance
+    int curve = 200;            // searches of the one long-running process of the memory curve
     int serveSeconds = 0;       // only serve the pages for this long, for a look by hand
     std::set<std::string> only; // configurations to run; all when empty
     bool resizeOnly = false;    // after the first search only the resize stalls, for comparing builds
+    // The peer browser; left out when it is not installed.
+    std::string chromium = "/usr/bin/chromium";
 };
 
 // The engine choosers' texts when no engines.lst exists.
@@ -71,6 +77,10 @@ const Configuration ProgramAuto{"program", nullptr, false};
 const Configuration ProgramCompositing{"program-compositing", "0", false};
 const Configuration FloorOff{"floor-nocompositing", "1", true};
 const Configuration FloorDefault{"floor-default", nullptr, true};
+// A browser of another engine, showing the same five pages in five tabs.
+const Configuration ChromiumPeer{"chromium", nullptr, false};
+// The long-running program and floor processes of the memory curve.
+const std::string CurveName = "curve";
 
 // Where the program's controls are on a 96-PPI screen, from its layout in
 // twips (1 pixel = 15 twips): the keyword box, the engine choosers, and the
@@ -128,6 +138,10 @@ private:
                                            milliseconds timeout);
     void ProgramInstance(const Configuration& configuration, int run, bool startupOnly);
     void FloorInstance(const Configuration& configuration);
+    void ChromiumInstance(int run);
+    void ProgramCurve();
+    void FloorCurve();
+    void CurveMemory(const std::string& mode, int search, pid_t pid);
     std::optional<std::pair<double, double>> BareLoad(ChildProcess& bare, int only,
                                                       const std::string& offsets);
     std::optional<double> Search(const std::set<int>& pages);
@@ -149,6 +163,7 @@ private:
     std::array<std::string, 5> m_choosers;
     std::map<std::string, RgbImage> m_shots;
     std::vector<std::string> m_notes;
+    std::optional<double> m_enterToRequest; // of the last Search()
 };
 
 std::vector<std::string> Bench::Environment(const Configuration& configuration, const fs::path& home) const {
@@ -230,10 +245,17 @@ void Bench::RecordMemory(const std::string& key, pid_t pid) {
     m_samples.Add(key + ".web", MiB(web));
     m_samples.Add(key + ".other", MiB(other));
     m_samples.Add(key + ".processes", static_cast<double>(processes.size()));
+    m_samples.Add(key + ".web-processes", webCount);
     m_samples.Add("memory.foreign-webkit", ForeignWebKitProcesses(pid));
+    const auto reading = Clock::now();
+    const auto distinct = TreeDistinctKiB(pid);
+    if (distinct)
+        m_samples.Add(key + ".distinct", MiB(*distinct));
     std::ostringstream line;
-    line << key << ": " << MiB(TotalPssKiB(processes)) << " MiB in " << processes.size() << " processes ("
-         << webCount << " web)";
+    line << key << ": PSS " << MiB(TotalPssKiB(processes)) << " MiB, distinct "
+         << (distinct ? std::to_string(*distinct / 1024) + " MiB" : std::string("unavailable"))
+         << " (read in " << static_cast<int>(Ms(Clock::now() - reading)) << " ms) in " << processes.size()
+         << " processes (" << webCount << " web)";
     Log(line.str());
 }
 
@@ -254,6 +276,10 @@ std::optional<double> Bench::Search(const std::set<int>& pages) {
     Clock::time_point last = start;
     for (const auto& [page, at] : *loads)
         last = std::max(last, at);
+    // The first request the search caused, whatever it asked for.
+    const auto arrivals = m_server.ArrivalsSince(start);
+    m_enterToRequest =
+        arrivals.empty() ? std::nullopt : std::optional<double>(Ms(arrivals.front().at - start));
     return Ms(last - start);
 }
 
@@ -362,9 +388,12 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
         return;
     }
     Settle(milliseconds(300));
+    double launchToMain = 0, splashShown = 0;
     {
         const auto& s = m_x.Windows().at(*splash);
         const auto& m = m_x.Windows().at(*main);
+        launchToMain = Ms(*m.firstPainted - spawned);
+        splashShown = s.unmapped ? Ms(*s.unmapped - *s.mapped) : 0;
         m_samples.Add("startup.splash-mapped." + mode, Ms(*s.mapped - spawned));
         if (s.firstPainted)
             m_samples.Add("startup.splash-painted." + mode, Ms(*s.firstPainted - spawned));
@@ -389,10 +418,18 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
 
     m_server.SetDelay(milliseconds(0));
     const std::set<int> all{0, 1, 2, 3, 4};
-    if (const auto cold = Search(all))
+    if (const auto cold = Search(all)) {
         m_samples.Add("search.cold." + mode, *cold);
+        // Launch to five loaded pages, without the driver's typing between
+        // the main window's drawing and Enter; and without the splash's time too.
+        m_samples.Add("peer.launch-to-five." + mode, launchToMain + *cold);
+        m_samples.Add("peer.launch-to-five-less-splash." + mode, launchToMain + *cold - splashShown);
+        if (m_enterToRequest)
+            m_samples.Add("request.cold." + mode, *m_enterToRequest);
+    }
     Settle(milliseconds(3000));
     RecordMemory("memory.five." + mode, pid);
+    m_samples.Add("cpu.launch-to-five." + mode, TreeCpuSeconds(pid));
 
     // What the panes show, for the comparison of the two ways of drawing.
     if (run == 0) {
@@ -429,6 +466,8 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
             const double cpu = TreeCpuSeconds(pid);
             if (const auto time = Search(all)) {
                 m_samples.Add("search.five." + mode + "." + std::to_string(delay), *time);
+                if (m_enterToRequest)
+                    m_samples.Add("request.warm." + mode, *m_enterToRequest);
                 // What the search cost the machine, the painting after the loads included.
                 Settle(milliseconds(700));
                 m_samples.Add("cpu.search." + mode + "." + std::to_string(delay), TreeCpuSeconds(pid) - cpu);
@@ -507,12 +546,17 @@ void Bench::FloorInstance(const Configuration& configuration) {
     RecordMemory("memory.none." + mode, bare.Pid());
 
     m_server.SetDelay(milliseconds(0));
-    if (!BareLoad(bare, -1, "method.report-minus-loaded.cold")) {
+    const auto cold = BareLoad(bare, -1, "method.report-minus-loaded.cold");
+    if (!cold) {
         Log("the bare program's pages did not load");
         return;
     }
+    // As the program's: launch to the window drawn, plus the loads by their reports.
+    m_samples.Add("peer.launch-to-five." + mode,
+                  Ms(*m_x.Windows().at(*window).firstPainted - spawned) + cold->second);
     Settle(milliseconds(3000));
     RecordMemory("memory.five." + mode, bare.Pid());
+    m_samples.Add("cpu.launch-to-five." + mode, TreeCpuSeconds(bare.Pid()));
 
     // The engine's own parallelism: five views loading at once against each
     // alone, timed by the toolkit's own "loaded" events.
@@ -586,7 +630,186 @@ std::optional<std::pair<double, double>> Bench::BareLoad(ChildProcess& bare, int
     return std::make_pair(Ms(lastLoaded - *started), Ms(lastReport - *started));
 }
 
+// Chromium with a fresh profile, started with the five result pages, which
+// it opens in five tabs: from its launch to the last of the pages' load
+// reports, then its memory 3 s later and the processor time until then.
+void Bench::ChromiumInstance(int run) {
+    const std::string& mode = ChromiumPeer.name;
+    if (m_options.chromium.empty() || !fs::exists(m_options.chromium)) {
+        if (run == 0)
+            Log("no " + m_options.chromium + ": Chromium left out");
+        return;
+    }
+    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
+    const fs::path profile = folder / "profile";
+    fs::create_directories(profile);
+    const auto environment = Environment(ChromiumPeer, folder / "home");
+    // Nothing but the five pages: no first-run pages, no updates, no
+    // services of its maker, no attempt at HTTPS first; the page server as
+    // the proxy for everything.
+    std::vector<std::string> arguments{"--user-data-dir=" + profile.string(),
+                                       "--no-first-run",
+                                       "--no-default-browser-check",
+                                       "--disable-background-networking",
+                                       "--disable-component-update",
+                                       "--disable-sync",
+                                       "--disable-default-apps",
+                                       "--disable-extensions",
+                                       "--disable-breakpad",
+                                       "--disable-domain-reliability",
+                                       "--disable-client-side-phishing-detection",
+                                       "--disable-features=HttpsUpgrades,HttpsFirstBalancedModeAutoEnable,"
+                                       "Translate,OptimizationHints,MediaRouter,AutofillServerCommunication,"
+                                       "NetworkTimeServiceQuerying,DiceWebSigninInterception",
+                                       "--disable-field-trial-config",
+                                       "--password-store=basic",
+                                       "--disable-component-extensions-with-background-pages",
+                                       "--metrics-recording-only",
+                                       "--allow-browser-signin=false",
+                                       "--no-pings",
+                                       "--log-level=3",
+                                       "--ozone-platform=x11",
+                                       "--proxy-server=" + m_server.ProxyAddress()};
+    // The whole screen, as the program's window and the floor's.
+    arguments.push_back("--window-position=0,0");
+    arguments.push_back("--window-size=" + std::to_string(m_x.ScreenWidth()) + "," +
+                        std::to_string(m_x.ScreenHeight()));
+    if (geteuid() == 0)
+        arguments.push_back("--no-sandbox"); // it refuses to run as root otherwise
+    for (const char* engine : DefaultEngines)
+        arguments.push_back(QueryUrl(engine));
+    m_x.ForgetWindows();
+    m_server.SetDelay(milliseconds(0));
+    Log(mode + " run " + std::to_string(run + 1));
+    const long serial = m_server.LastSerial();
+    const std::set<int> all{0, 1, 2, 3, 4};
+    const auto spawned = Clock::now();
+    ChildProcess chromium(m_options.chromium, arguments, environment, false);
+    std::optional<std::map<int, Clock::time_point>> loads;
+    while (!(loads = m_server.WaitForLoads(serial, all, milliseconds(20))) &&
+           Clock::now() - spawned < std::chrono::seconds(60))
+        m_x.Pump(milliseconds(0));
+    if (loads) {
+        Clock::time_point last = spawned;
+        for (const auto& [page, at] : *loads)
+            last = std::max(last, at);
+        m_samples.Add("peer.launch-to-five." + mode, Ms(last - spawned));
+        Settle(std::chrono::duration_cast<milliseconds>(last + std::chrono::seconds(3) - Clock::now()));
+        RecordMemory("memory.five." + mode, chromium.Pid());
+        m_samples.Add("cpu.launch-to-five." + mode, TreeCpuSeconds(chromium.Pid()));
+        if (run == 0)
+            SaveShot("chromium", m_x.Capture(0, 0, m_x.ScreenWidth(), m_x.ScreenHeight()));
+    } else {
+        Log("Chromium did not load the five pages");
+    }
+    // Whatever else it asked the proxy for.
+    std::map<std::string, int> others;
+    int pages = 0;
+    for (const auto& arrival : m_server.ArrivalsSince(spawned)) {
+        if (arrival.method == "GET" &&
+            std::any_of(DefaultEngines.begin(), DefaultEngines.end(),
+                        [&](const char* engine) { return Host(QueryUrl(engine)) == arrival.host; }))
+            ++pages;
+        else
+            ++others[arrival.method + " " + arrival.host];
+    }
+    std::string otherText;
+    for (const auto& [what, count] : others)
+        otherText += (otherText.empty() ? "" : ", ") + what + " ×" + std::to_string(count);
+    Log("Chromium's requests: " + std::to_string(pages) + " to the five engines' hosts" +
+        (others.empty() ? ", none elsewhere" : "; elsewhere: " + otherText));
+    if (run == 0)
+        m_notes.push_back(others.empty() ? "none" : otherText);
+    chromium.Stop();
+    // Helpers that left its tree (the crash handler) still name the profile.
+    EndProcessesNaming(profile.string());
+}
+
+// One program process searching again and again, as a user would all day:
+// its memory after the first search and after every tenth, each search's
+// time and processor time.
+void Bench::ProgramCurve() {
+    const std::string mode = ProgramAuto.name;
+    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
+    fs::create_directories(folder);
+    fs::copy_file(m_options.program, folder / "scoutwell");
+    const auto environment = Environment(ProgramAuto, folder / "home");
+    m_x.ForgetWindows();
+    Log(mode + " memory curve, " + std::to_string(m_options.curve) + " searches");
+    ChildProcess program((folder / "scoutwell").string(), {}, environment, false);
+    const pid_t pid = program.Pid();
+    if (!WaitForWindow(
+            pid, [](const auto& w) { return w.mapped && w.firstPainted && w.name == "Scoutwell"; },
+            milliseconds(30000))) {
+        Log("the program's main window did not appear");
+        return;
+    }
+    Settle(milliseconds(3000));
+    m_x.Click(KeywordBoxX, KeywordBoxY);
+    Settle(milliseconds(200));
+    m_x.Type(Keywords);
+    Settle(milliseconds(200));
+    m_server.SetDelay(milliseconds(0));
+    const std::set<int> all{0, 1, 2, 3, 4};
+    for (int search = 1; search <= m_options.curve; ++search) {
+        const double cpu = TreeCpuSeconds(pid);
+        const auto time = Search(all);
+        if (!time) {
+            Log("the memory curve stopped at search " + std::to_string(search));
+            return;
+        }
+        Settle(milliseconds(300));
+        if (m_enterToRequest)
+            m_samples.Add((search == 1 ? "request.cold." : "request.warm.") + mode, *m_enterToRequest);
+        if (search > 1) {
+            m_samples.Add("curve.search." + mode, *time);
+            m_samples.Add("curve.cpu." + mode, TreeCpuSeconds(pid) - cpu);
+        }
+        CurveMemory(mode, search, pid);
+    }
+    Settle(milliseconds(3000));
+    RecordMemory("curve." + mode + ".idle", pid);
+}
+
+// The floor's counterpart: one bare process loading its five views again and again.
+void Bench::FloorCurve() {
+    const std::string mode = FloorOff.name;
+    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
+    fs::create_directories(folder);
+    const auto environment = Environment(FloorOff, folder / "home");
+    std::vector<std::string> urls;
+    for (const char* engine : DefaultEngines)
+        urls.push_back(QueryUrl(engine));
+    m_x.ForgetWindows();
+    Log(mode + " memory curve, " + std::to_string(m_options.curve) + " loads");
+    ChildProcess bare(m_options.bare, urls, environment, true);
+    if (!bare.ReadLine(milliseconds(30000)) ||
+        !WaitForWindow(
+            bare.Pid(), [](const auto& w) { return w.mapped && w.firstPainted; }, milliseconds(30000))) {
+        Log("the bare program did not start");
+        return;
+    }
+    Settle(milliseconds(3000));
+    m_server.SetDelay(milliseconds(0));
+    for (int search = 1; search <= m_options.curve; ++search) {
+        if (!BareLoad(bare, -1, "curve.report-minus-loaded")) {
+            Log("the floor's memory curve stopped at load " + std::to_string(search));
+            return;
+        }
+        Settle(milliseconds(300));
+        CurveMemory(mode, search, bare.Pid());
+    }
+    Settle(milliseconds(3000));
+    RecordMemory("curve." + mode + ".idle", bare.Pid());
+}
+
+void Bench::CurveMemory(const std::string& mode, int search, pid_t pid) {
+    if (search == 1 || search % 10 == 0 || search == m_options.curve)
+        RecordMemory("curve." + mode + "." + std::to_string(search), pid);
+}
+
 void Bench::Run() {
+    const auto began = Clock::now();
     Log("page server at " + m_server.ProxyAddress());
     const std::vector<Configuration> programs{ProgramAuto, ProgramCompositing};
     const std::vector<Configuration> floors{FloorOff, FloorDefault};
@@ -601,12 +824,19 @@ void Bench::Run() {
         for (const auto& configuration : floors)
             if (wanted(configuration))
                 FloorInstance(configuration);
+        if (wanted(ChromiumPeer))
+            ChromiumInstance(run);
+    }
+    if (m_options.curve > 0 && (m_options.only.empty() || m_options.only.count(CurveName))) {
+        ProgramCurve();
+        FloorCurve();
     }
     for (int run = m_options.runs; run < m_options.startupRuns; ++run)
         for (const auto& configuration : programs)
             if (wanted(configuration))
                 ProgramInstance(configuration, run, true);
     CompareShots();
+    Log("measured in " + std::to_string(static_cast<int>(Ms(Clock::now() - began) / 1000)) + " s");
 }
 
 void Bench::CompareShots() {
@@ -705,6 +935,94 @@ void Bench::Write() const {
     const double searchStall = longest("stall.search." + program + ".");
     const double resizeStall = longest("stall.resize." + program);
 
+    // The memory curve: the program's and the floor's, distinct pages and PSS.
+    const int curveLast = m_options.curve;
+    auto curveAt = [&](const std::string& mode, const std::string& point, const char* which) {
+        return s.Get("curve." + mode + "." + point + (*which ? std::string(".") + which : "")).median;
+    };
+    const double curveFirst = curveAt(program, "1", "distinct"),
+                 curveEnd = curveAt(program, std::to_string(curveLast), "distinct"),
+                 floorCurveEnd = curveAt(FloorOff.name, std::to_string(curveLast), "distinct");
+    const double growth = curveFirst > 0 ? curveEnd / curveFirst : 0;
+    const double ofFloor = floorCurveEnd > 0 ? curveEnd / floorCurveEnd : 0;
+    const std::vector<double>& warmTimes = s.Of("curve.search." + program);
+    const Summary warm = s.Get("curve.search." + program);
+    const double p99 = Percentile(warmTimes, 0.99);
+    const double spread = warm.median > 0 ? p99 / warm.median : 0;
+    const Summary barePainted = s.Get("startup.window-painted." + FloorOff.name);
+    const Summary firstRequest = s.Get("request.cold." + program);
+    const bool distinctRead = s.Get("curve." + program + ".1.distinct").count > 0;
+
+    md << "### Targets of this round\n\n"
+       << "The program as it decides for itself (no compositing here). Memory is distinct resident memory "
+          "(each physical page counted once over the whole process tree); the curve is one process searching "
+          "again and again (0 ms delay), its warm searches timed from the Enter key event to the last load "
+          "report.\n\n"
+       << "| target | measured | |\n|---|---|---|\n";
+    md << "| memory after " << curveLast << " searches ≤ 1.25 × after the first | "
+       << (distinctRead
+               ? Fixed(curveEnd, 0) + " MiB vs " + Fixed(curveFirst, 0) + " MiB = " + Fixed(growth, 3) + " ×"
+               : std::string("unavailable"))
+       << " | " << Verdict(growth > 0 && growth <= 1.25) << " |\n";
+    md << "| memory after " << curveLast << " searches ≤ 0.8 × the floor's after as many loads | "
+       << (distinctRead ? Fixed(curveEnd, 0) + " MiB vs " + Fixed(floorCurveEnd, 0) +
+                              " MiB = " + Fixed(ofFloor, 3) + " ×"
+                        : std::string("unavailable"))
+       << " | " << Verdict(ofFloor > 0 && ofFloor <= 0.8) << " |\n";
+    md << "| start → splash visible ≤ 250 ms and ≤ 1.0 × the bare program's start → window drawn | "
+       << Fixed(splashPainted.median, 0) << " ms (max " << Fixed(splashPainted.max, 0) << ") vs "
+       << Fixed(barePainted.median, 0)
+       << " ms = " << Fixed(barePainted.median > 0 ? splashPainted.median / barePainted.median : 0, 2)
+       << " × | "
+       << Verdict(splashPainted.count > 0 && barePainted.count > 0 && splashPainted.median <= 250 &&
+                  splashPainted.median <= barePainted.median)
+       << " |\n";
+    md << "| first search of a process: Enter → first request < 50 ms | " << Fixed(firstRequest.median, 0)
+       << " ms (max " << Fixed(firstRequest.max, 0) << ", n=" << firstRequest.count << ") | "
+       << Verdict(firstRequest.count > 0 && firstRequest.median < 50) << " |\n";
+    md << "| warm search: 99th percentile ≤ 1.5 × median | " << Fixed(p99, 0) << " ms vs "
+       << Fixed(warm.median, 0) << " ms = " << Fixed(spread, 2) << " × (n=" << warm.count << ") | "
+       << Verdict(spread > 0 && spread <= 1.5) << " |\n\n";
+
+    // Against the floor and another browser: five pages from a cold start.
+    const std::string peerNames[] = {program, FloorOff.name, ChromiumPeer.name};
+    auto peerRow = [&](const std::string& label, const std::string& prefix, const std::string& suffix,
+                       int decimals, const std::string& programKey = "") {
+        md << "| " << label;
+        double values[3];
+        for (int i = 0; i < 3; ++i) {
+            const Summary summary =
+                s.Get(i == 0 && !programKey.empty() ? programKey : prefix + peerNames[i] + suffix);
+            values[i] = summary.median;
+            md << " | " << (summary.count ? Describe(summary, decimals) : std::string("—"));
+        }
+        for (int i : {1, 2})
+            md << " | " << (values[0] > 0 && values[i] > 0 ? Fixed(values[0] / values[i], 2) : "—");
+        md << " |\n";
+    };
+    md << "### Peers\n\n"
+       << "Five result pages from a cold start, each in a fresh profile: the program (launch, splash, main "
+          "window, the driver's Enter, five loads), the bare five-view floor without compositing (launch, "
+          "window, five loads) and Chromium started with the five addresses, which it opens in five tabs. "
+          "Launch → loaded runs from the process's start to the last page's load report; for the program "
+          "and the floor it is the time to the window's first drawing plus the first search's time (the "
+          "driver's typing in between left out), and the program's includes the splash's three seconds on "
+          "screen, so it is given without them too. Memory 3 s after the five loaded, whole process tree; "
+          "processor time of the tree from launch until then (for the program and the floor also the 3 s "
+          "idle before the search).\n\n"
+       << "| | program | floor | Chromium | program / floor | program / Chromium |\n"
+          "|---|---|---|---|---|---|\n";
+    peerRow("memory, distinct (MiB)", "memory.five.", ".distinct", 0);
+    peerRow("memory, PSS (MiB)", "memory.five.", "", 0);
+    peerRow("launch → five loaded (ms)", "peer.launch-to-five.", "", 0);
+    peerRow("launch → five loaded, program without the splash's time (ms)", "peer.launch-to-five.", "", 0,
+            "peer.launch-to-five-less-splash." + program);
+    peerRow("processor time, launch → loaded + 3 s (s)", "cpu.launch-to-five.", "", 2);
+    md << "\nBesides the five pages with their files (the page server answers everything), Chromium asked "
+          "the proxy in its first run for: "
+       << (m_notes.empty() ? std::string("— (not run)") : m_notes.front())
+       << " (tunnels are refused at once; any other address gets a result page).\n\n";
+
     md << "### Targets\n\n"
        << "The program as it runs on this machine (it turns compositing off here: the only OpenGL is "
           "llvmpipe). "
@@ -775,6 +1093,13 @@ void Bench::Write() const {
     }
     md << "\nFirst (cold) search, 0 ms delay: " << ms("search.cold." + program) << " without compositing, "
        << ms("search.cold." + compositing) << " with.\n\n";
+    md << "From the Enter key event to the first request the search caused reaching the page server (ms): "
+          "the first search of each process (the curve's process included) and the warm ones.\n\n"
+       << "| drawing | first search | warm |\n|---|---|---|\n";
+    for (const auto& mode : {program, compositing})
+        md << "| " << mode << " | " << ms("request.cold." + mode) << " | " << ms("request.warm." + mode)
+           << " |\n";
+    md << "\n";
     md << "Each pane alone (ms):\n\n| pane | engine | page weight | no comp. 0 ms | no comp. 400 ms | comp. "
           "0 ms | "
           "comp. 400 ms |\n|---|---|---|---|---|---|---|\n";
@@ -815,11 +1140,13 @@ void Bench::Write() const {
        << "Sum of PSS over the process and all its descendants (WebKit's web and network processes), MiB; 3 "
           "s after "
           "the window appeared (none loaded) and 3 s after the five pages reported their load.\n\n"
-       << "| configuration | none loaded | five pages loaded | of which UI / network / web processes | after "
-          "all "
-          "the searches |\n|---|---|---|---|---|\n";
+       << "| configuration | none loaded | five pages loaded | five loaded, distinct | of which UI / "
+          "network / web processes | after all the searches |\n|---|---|---|---|---|---|\n";
     for (const auto& mode : {program, compositing, FloorOff.name, FloorDefault.name}) {
         md << "| " << mode << " | " << mib("memory.none." + mode) << " | " << mib("memory.five." + mode)
+           << " | "
+           << (s.Get("memory.five." + mode + ".distinct").count ? mib("memory.five." + mode + ".distinct")
+                                                                : "unavailable")
            << " | " << Fixed(s.Get("memory.five." + mode + ".ui").median, 0) << " / "
            << Fixed(s.Get("memory.five." + mode + ".network").median, 0) << " / "
            << Fixed(s.Get("memory.five." + mode + ".web").median, 0) << " | "
@@ -834,6 +1161,55 @@ void Bench::Write() const {
                                         : 0,
                 3)
        << " ×.\n";
+
+    md << "\n### Memory over " << curveLast << " searches\n\n"
+       << "One program process searching " << curveLast
+       << " times (0 ms delay, Enter in the keyword box, the five load reports, 300 ms settling) and one "
+          "floor process (no compositing) loading its five views as often, one after the other; memory of "
+          "the whole tree after the given search, and after 3 s idle at the end (MiB).\n\n"
+       << "| search | program, distinct | program, PSS | floor, distinct | floor, PSS |\n"
+          "|---|---|---|---|---|\n";
+    std::vector<std::string> points{"1"};
+    for (int search = 20; search <= curveLast; search += 20)
+        points.push_back(std::to_string(search));
+    if (curveLast % 20 != 0 && curveLast > 1)
+        points.push_back(std::to_string(curveLast));
+    points.push_back("idle");
+    for (const auto& point : points) {
+        md << "| " << (point == "idle" ? "3 s idle after the last" : point);
+        for (const auto& mode : {program, FloorOff.name})
+            for (const char* which : {"distinct", ""})
+                md << " | "
+                   << (s.Get("curve." + mode + "." + point + (*which ? std::string(".") + which : "")).count
+                           ? Fixed(curveAt(mode, point, which), 0)
+                           : std::string("—"));
+        md << " |\n";
+    }
+    const std::string last = std::to_string(curveLast);
+    auto ratio = [](double a, double b) { return b > 0 ? Fixed(a / b, 3) : std::string("—"); };
+    md << "\nProgram after " << curveLast << " / after 1: distinct " << ratio(curveEnd, curveFirst)
+       << ", PSS " << ratio(curveAt(program, last, ""), curveAt(program, "1", "")) << "; floor: distinct "
+       << ratio(floorCurveEnd, curveAt(FloorOff.name, "1", "distinct")) << ", PSS "
+       << ratio(curveAt(FloorOff.name, last, ""), curveAt(FloorOff.name, "1", ""))
+       << ". Program / floor after " << curveLast << ": distinct " << ratio(curveEnd, floorCurveEnd)
+       << ", PSS " << ratio(curveAt(program, last, ""), curveAt(FloorOff.name, last, ""))
+       << ". Web processes at the end: " << Fixed(curveAt(program, "idle", "web-processes"), 0)
+       << " in the program's tree, " << Fixed(curveAt(FloorOff.name, "idle", "web-processes"), 0)
+       << " in the floor's.\n\n";
+    md << "The program's " << warm.count << " warm searches of the curve:\n\n"
+       << "| | median | 95th percentile | 99th percentile | max | 99th / median |\n"
+          "|---|---|---|---|---|---|\n";
+    for (const auto& [label, key, decimals] :
+         {std::tuple<const char*, std::string, int>{"Enter → last load report (ms)",
+                                                    "curve.search." + program, 0},
+          {"processor time of the tree, Enter to 300 ms after (s)", "curve.cpu." + program, 3}}) {
+        const std::vector<double>& values = s.Of(key);
+        const Summary summary = s.Get(key);
+        md << "| " << label << " | " << Fixed(summary.median, decimals) << " | "
+           << Fixed(Percentile(values, 0.95), decimals) << " | " << Fixed(Percentile(values, 0.99), decimals)
+           << " | " << Fixed(summary.max, decimals) << " | "
+           << ratio(Percentile(values, 0.99), summary.median) << " |\n";
+    }
 
     md << "\n### Event loop: longest stall\n\n"
        << "The longest time the program took to answer a _NET_WM_PING, pinging again 1 ms after each answer "
@@ -918,12 +1294,17 @@ int main(int argc, char** argv) {
             options.stallRuns = std::stoi(value());
         } else if (argument == "--runs")
             options.runs = std::stoi(value());
+        else if (argument == "--curve")
+            options.curve = std::stoi(value());
+        else if (argument == "--chromium")
+            options.chromium = value();
         else if (argument == "--quick") {
             options.runs = 1;
             options.startupRuns = 1;
             options.repeats = 2;
             options.singleRepeats = 1;
             options.stallRuns = 1;
+            options.curve = 20;
         } else {
             std::cerr << "unknown argument " << argument << "\n";
             return 2;
@@ -941,8 +1322,9 @@ int main(int argc, char** argv) {
     }
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
-                     "[--quick]\n"
-                     "       [--only CONFIGURATION,...] [--resize-only] [--stall-runs N]\n       "
+                     "[--curve N]\n"
+                     "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve] [--resize-only] "
+                     "[--stall-runs N]\n       "
                      "scoutwell_bench --serve SECONDS\n";
         return 2;
     }

@@ -97,6 +97,13 @@ int PageServer::PageOfHost(const std::string& host) const {
     return static_cast<int>(std::hash<std::string>{}(host) % ResultPageCount);
 }
 
+std::vector<PageServer::Arrival> PageServer::ArrivalsSince(Clock::time_point since) const {
+    std::lock_guard lock(m_mutex);
+    const auto first = std::find_if(m_arrivals.begin(), m_arrivals.end(),
+                                    [&](const Arrival& arrival) { return arrival.at >= since; });
+    return std::vector<Arrival>(first, m_arrivals.end());
+}
+
 std::optional<std::map<int, PageServer::Clock::time_point>>
 PageServer::WaitForLoads(long afterSerial, const std::set<int>& pages,
                          std::chrono::milliseconds timeout) const {
@@ -192,6 +199,9 @@ void PageServer::Serve(int connection) {
         }
         if (const auto port = request.host.find(':'); port != std::string::npos)
             request.host.erase(port);
+        // No tunnels: everything is plain HTTP here.
+        if (request.method == "CONNECT")
+            request.close = true;
 
         if (!SendAll(connection, Answer(request)) || request.close)
             break;
@@ -216,6 +226,12 @@ std::string PageServer::Answer(const Request& request) {
         m_loaded.notify_all();
         return Response(204, "No Content", "text/plain", "no-store", "");
     }
+    {
+        std::lock_guard lock(m_mutex);
+        m_arrivals.push_back({now, request.method, request.host, request.path});
+    }
+    if (request.method == "CONNECT")
+        return Response(405, "Method Not Allowed", "text/plain", "no-store", "no tunnels");
 
     ++m_busy;
     std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs.load()));

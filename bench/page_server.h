@@ -40,6 +40,13 @@ public:
     // Requests being answered right now (the reports excepted).
     int Busy() const { return m_busy; }
 
+    // Every request but the load reports, as it arrived.
+    struct Arrival {
+        Clock::time_point at;
+        std::string method, host, path;
+    };
+    std::vector<Arrival> ArrivalsSince(Clock::time_point since) const;
+
     // Waits until each of the given pages, served with a serial above
     // afterSerial, has reported its load; the time each report arrived.
     std::optional<std::map<int, Clock::time_point>> WaitForLoads(long afterSerial, const std::set<int>& pages,
@@ -74,6 +81,7 @@ private:
     long m_serial = 0;
     std::map<long, int> m_pageOfSerial;
     std::map<long, Load> m_loads; // by serial
+    std::vector<Arrival> m_arrivals;
     std::vector<int> m_connections;
     std::vector<std::thread> m_workers;
     std::thread m_acceptor;

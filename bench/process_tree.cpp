@@ -8,8 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -90,6 +92,67 @@ long TotalPssKiB(const std::vector<ProcessMemory>& processes) {
     for (const auto& process : processes)
         total += process.pssKiB;
     return total;
+}
+
+std::optional<long> TreeDistinctKiB(pid_t root) {
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    std::vector<std::uint64_t> frames;
+    bool hidden = false;
+    for (pid_t pid : ProcessTree(root)) {
+        const std::string folder = "/proc/" + std::to_string(pid);
+        const int pagemap = open((folder + "/pagemap").c_str(), O_RDONLY | O_CLOEXEC);
+        if (pagemap < 0)
+            continue; // gone meanwhile
+        std::ifstream smaps(folder + "/smaps");
+        unsigned long start = 0, end = 0;
+        std::vector<std::uint64_t> entries(8192);
+        for (std::string line; std::getline(smaps, line);) {
+            // A mapping's first line is "START-END PERMISSIONS ...", its fields "Name: value".
+            if (std::sscanf(line.c_str(), "%lx-%lx ", &start, &end) == 2 && line.find(':') > line.find(' '))
+                continue;
+            long rssKiB = 0;
+            if (std::sscanf(line.c_str(), "Rss: %ld", &rssKiB) != 1 || rssKiB == 0)
+                continue;
+            // Read in chunks until as many resident pages as Rss says were seen.
+            long wanted = rssKiB * 1024 / pageSize;
+            for (unsigned long page = start / pageSize; page < end / pageSize && wanted > 0;) {
+                const std::size_t count = std::min<std::size_t>(entries.size(), end / pageSize - page);
+                const ssize_t got = pread(pagemap, entries.data(), count * sizeof entries[0],
+                                          static_cast<off_t>(page * sizeof entries[0]));
+                if (got <= 0)
+                    break;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(got) / sizeof entries[0]; ++i) {
+                    if (!(entries[i] >> 63 & 1))
+                        continue; // not resident (or swapped out)
+                    --wanted;
+                    const std::uint64_t frame = entries[i] & ((std::uint64_t{1} << 55) - 1);
+                    if (frame == 0)
+                        hidden = true;
+                    else
+                        frames.push_back(frame);
+                }
+                page += static_cast<unsigned long>(got) / sizeof entries[0];
+            }
+        }
+        close(pagemap);
+    }
+    if (hidden || frames.empty())
+        return std::nullopt;
+    std::sort(frames.begin(), frames.end());
+    const auto distinct = std::unique(frames.begin(), frames.end()) - frames.begin();
+    return static_cast<long>(distinct) * (pageSize / 1024);
+}
+
+void EndProcessesNaming(const std::string& text) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream file(entry.path() / "cmdline");
+        const std::string command((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (command.find(text) != std::string::npos)
+            kill(static_cast<pid_t>(std::stol(name)), SIGKILL);
+    }
 }
 
 int ForeignWebKitProcesses(pid_t root) {

@@ -21,6 +21,17 @@ struct ProcessMemory {
 std::vector<ProcessMemory> TreeMemory(pid_t root);
 long TotalPssKiB(const std::vector<ProcessMemory>& processes);
 
+// The physical memory resident in the tree, each page counted once however
+// many of its processes map it: the distinct page frames that
+// /proc/PID/pagemap shows behind every mapping with resident pages. Unlike
+// PSS it does not depend on what else runs on the machine. Nothing when the
+// page frames cannot be read (they read as zero without CAP_SYS_ADMIN).
+std::optional<long> TreeDistinctKiB(pid_t root);
+
+// Ends every process whose command line names the given text, such as a
+// profile folder: helpers a program started that left its tree.
+void EndProcessesNaming(const std::string& text);
+
 // WebKit processes running on the machine outside the tree. They share the
 // engine's libraries with the tree's, which lowers the tree's PSS.
 int ForeignWebKitProcesses(pid_t root);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -24,6 +25,15 @@ inline Summary Summarise(std::vector<double> values) {
     s.min = values.front();
     s.max = values.back();
     return s;
+}
+
+// The value below which the given fraction of the values lie (nearest rank).
+inline double Percentile(std::vector<double> values, double fraction) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size())));
+    return values[std::min(values.size(), std::max<std::size_t>(rank, 1)) - 1];
 }
 
 // "412 (398–450, n=5)" with the given number of decimals.
