@@ -26,8 +26,6 @@ RecordingProxy::Response Serve(const std::string& url) {
                         url.substr(page.size()) + "'></head><body><p>a page</p></body></html>";
     else if (url == "http://site.example/search.xml")
         response.body = Description;
-    else if (url == "http://site.example/feed.xml")
-        response.body = "<rss version='2.0'><channel/></rss>";
     else if (url == "http://site.example/loop.xml")
         response = {302, "text/plain", "", "Location: /loop.xml\r\n"};
     else if (url == "http://site.example/huge.xml")
@@ -107,10 +105,10 @@ TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNe
 
 TEST_F(AddedEngineTest, ARefusedDescriptionIsExplainedAndChangesNothing) {
     const std::pair<const char*, const wchar_t*> refusals[] = {
-        {"/gone.xml", L"404"},        {"http://elsewhere.example/search.xml", L"elsewhere.example"},
-        {"/loop.xml", L""},           {"/huge.xml", L"KB"},
-        {"/feed.xml", L"OpenSearch"},
-    };
+        {"/gone.xml", L"404"},
+        {"http://elsewhere.example/search.xml", L"elsewhere.example"},
+        {"/loop.xml", L""},
+        {"/huge.xml", L"KB"}};
     const unsigned int listed = window->engineChoosers[0]->GetCount();
     for (const auto& [href, reason] : refusals) {
         SeenMessageBox seen;

@@ -1,10 +1,8 @@
 // Input no user means to give, and more than anyone would: the program keeps working and consistent.
 
 #include "main_window_fixture.h"
-#include "splash_window.h"
 
 #include <wx/app.h>
-#include <wx/testing.h>
 
 namespace {
 
@@ -17,17 +15,11 @@ void UseYahooEverywhere(MainWindow* window) {
 
 } // namespace
 
-TEST_F(BadInputTest, HugeAndStrangeKeywordsReachTheEngineAndTheWindowStaysUsable) {
+TEST_F(BadInputTest, AHugeKeywordTextReachesTheEngineAndTheWindowStaysUsable) {
     ShowAtOrigin();
     UseYahooEverywhere(window);
     const std::string prefix = "http://search.yahoo.com/bin/search?p=";
-    window->keywordsBox->ChangeValue(wxString(L"a\u0001b \U0001F600 \u05E9\u05DC \u202Ex"));
-    window->OnSearch();
-    ASSERT_TRUE(WaitFor([&] { return TestProxy().Requests().size() >= 5; }));
-    EXPECT_EQ(TestProxy().Requests()[0], prefix + "a%01b+%F0%9F%98%80+%D7%A9%D7%9C+%E2%80%AEx");
-
     // A megabyte: the box holds what the toolkit's text box can (about 64K characters), all of it sent.
-    TestProxy().ClearRequests();
     window->keywordsBox->ChangeValue(wxString(std::string(1 << 20, 'k')));
     window->OnSearch();
     ASSERT_TRUE(WaitFor([&] { return TestProxy().Requests().size() >= 5; }, std::chrono::seconds(30)));
@@ -36,21 +28,6 @@ TEST_F(BadInputTest, HugeAndStrangeKeywordsReachTheEngineAndTheWindowStaysUsable
     PressKey(WXK_RETURN);
     for (PaneIndex i = 0; i < PaneCount; ++i)
         EXPECT_TRUE(watchers[i]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=after")) << i;
-}
-
-TEST_F(BadInputTest, DamagedEngineFilesNeverStopTheStart) {
-    const auto file = programFolder / "engines.lst";
-    for (const std::string& bytes :
-         {std::string(10 << 20, 'x'), std::string("Yahoo\0Lycos\r\n\xFF\xFE\x00\x01", 16)}) {
-        WriteFile(file, bytes);
-        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
-    }
-    EXPECT_EQ(window->engineChoosers[0]->GetValue(), L"Yahoo"); // a text box ends its text at a NUL
-    EXPECT_EQ(window->engineChoosers[1]->GetValue(), L"\u00FF\u00FE");
-    std::filesystem::remove(file);
-    std::filesystem::create_directory(file); // a folder where the file should be
-    wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
-    EXPECT_EQ(window->engineChoosers[4]->GetValue(), L"Dogpile");
 }
 
 TEST_F(BadInputTest, SearchZoomAndResizeStormsWhilePagesLoadLeaveAConsistentWindow) {

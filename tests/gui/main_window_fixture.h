@@ -32,6 +32,7 @@ protected:
     void SetUp() override {
         TestProxy().ClearRequests();
         TestProxy().SetResponder(nullptr);
+        TestDesktop().ForgetCalls();
         window = new MainWindow(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
             watchers[i] = std::make_unique<LoadWatcher>(window->paneViews[i]->View());

@@ -8,9 +8,6 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
-#include <wx/uiaction.h>
-
-#include <functional>
 
 #include <sys/stat.h>
 
@@ -52,18 +49,11 @@ protected:
         gtk_text_buffer_get_iter_at_line(gtk_text_view_get_buffer(viewer->TextView()), &iter, line);
         return iter;
     }
-    void Press(int key, int modifiers = wxMOD_NONE) { // keys go to the window under the pointer
-        const wxPoint inside = viewer->GetScreenRect().GetPosition() + wxPoint(100, 100);
-        simulator.MouseMove(inside);
-        EXPECT_TRUE(WaitFor([&] { return wxGetMousePosition() == inside; }, 2s));
-        simulator.Char(key, modifiers);
-    }
 
     TempFolder temp;
     const std::filesystem::path& folder = temp.path;
     wxFrame* frame = nullptr;
     RichTextViewer* viewer = nullptr;
-    wxUIActionSimulator simulator;
 };
 
 } // namespace
@@ -95,19 +85,18 @@ TEST_F(RichTextViewerTest, PicturesShowAtTheirSizesNarrowedToTheColumn) {
         "{\\rtf1 " + Picture("pngblip", 600, 300, Image(40, 20, wxBITMAP_TYPE_PNG)) +
         Picture("jpegblip", 450, 150, Image(30, 10, wxBITMAP_TYPE_JPEG)) +
         Picture("dibitmap0", 240, 120, SmallDib()) +
-        Picture("wmetafile8\\picscalex50\\picscaley50", 2400, 1500, Metafile(0x0F43, 28, SmallDib(), true)) +
         Picture("pngblip", 15000, 1500, Image(1000, 100, wxBITMAP_TYPE_PNG)) + // wider than the view
         Picture("pngblip", 300, 300, "not a picture") + "}");
-    const wxSize sizes[] = {{40, 20}, {30, 10}, {16, 8}, {80, 50}, {0, 0}, {20, 20}};
-    for (int i = 0; i < 6; ++i) {
+    const wxSize sizes[] = {{40, 20}, {30, 10}, {16, 8}, {0, 0}, {20, 20}};
+    for (int i = 0; i < 5; ++i) {
         GtkTextIter iter = Line(i);
         GdkPixbuf* pixbuf = gtk_text_iter_get_pixbuf(&iter);
         ASSERT_NE(pixbuf, nullptr) << i;
         const int width = gdk_pixbuf_get_width(pixbuf);
         const int height = gdk_pixbuf_get_height(pixbuf);
         const bool narrowed = width > 380 && width < 441 && std::abs(height * 10 - width) <= 10;
-        EXPECT_TRUE(i == 4 ? narrowed : wxSize(width, height) == sizes[i]) << i << ": " << width;
-        EXPECT_EQ(gdk_pixbuf_get_has_alpha(pixbuf), i == 5) << i; // an empty frame: no picture decoded
+        EXPECT_TRUE(i == 3 ? narrowed : wxSize(width, height) == sizes[i]) << i << ": " << width;
+        EXPECT_EQ(gdk_pixbuf_get_has_alpha(pixbuf), i == 4) << i; // an empty frame: no picture decoded
     }
 }
 
@@ -123,11 +112,8 @@ TEST_F(RichTextViewerTest, BadFilesAreRefusedOrShownWithoutHangingLongWordsInclu
     for (int size = 2; size <= 3276; ++size)
         styles += "{\\fs" + std::to_string(size) + "\\b a}{\\i\\cf" + std::to_string(size) + " b}";
     for (const std::string& bytes :
-         {std::string("{\\rtf1 cut short{\\b in the mid"),
-          std::string("{\\rtf1 a") + std::string(100000, '{'),
-          "{\\rtf1 " + Picture("pngblip", 2000000000, 2000000000, Image(4, 4, wxBITMAP_TYPE_PNG)) + "}",
-          "{\\rtf1 " + Picture("dibitmap0", 600, 600, Dib(30000, 30000, 24, "")) + "}",
-          std::string("\x00\x01\xFF\xFE{\\rtf\x80\x00", 10), styles,
+         {"{\\rtf1 " + Picture("pngblip", 2000000000, 2000000000, Image(4, 4, wxBITMAP_TYPE_PNG)) + "}",
+          "{\\rtf1 " + Picture("dibitmap0", 600, 600, Dib(30000, 30000, 24, "")) + "}", styles,
           std::string(3 << 20, 'x'), // one word of 3 MB: plain text, shown up to its limit
           "{\\rtf1 " + std::string(1 << 20, 'w') + "\\par}"}) {
         ASSERT_TRUE(viewer->ShowFile(Write(bytes)));
@@ -138,7 +124,7 @@ TEST_F(RichTextViewerTest, BadFilesAreRefusedOrShownWithoutHangingLongWordsInclu
     EXPECT_EQ(text, std::wstring(1 << 20, L'w'));
 }
 
-TEST_F(RichTextViewerTest, TheKeysScrollCopyAndReadTheTextToScreenReadersByParagraph) {
+TEST_F(RichTextViewerTest, TheKeysScrollItAndScreenReadersReadItByParagraph) {
     std::string rtf = "{\\rtf1 ";
     for (int i = 0; i < 200; ++i)
         rtf += "Paragraph {\\b " + std::to_string(i) + "} of a document longer than its view.\\par ";
@@ -157,29 +143,13 @@ TEST_F(RichTextViewerTest, TheKeysScrollCopyAndReadTheTextToScreenReadersByParag
     EXPECT_EQ(start, 48);
     g_free(paragraph);
 
-    viewer->SetFocus();
+    Click(viewer); // keys go to the window under the pointer
     GtkAdjustment* scroll = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(viewer->TextView()));
-    const auto top = [scroll] { return gtk_adjustment_get_value(scroll); };
-    const auto bottom = [scroll] {
-        return gtk_adjustment_get_upper(scroll) - gtk_adjustment_get_page_size(scroll);
-    };
-    for (const auto& [key, scrolled] : std::initializer_list<std::pair<int, std::function<bool()>>>{
-             {WXK_DOWN, [&] { return top() > 0 && top() < 40; }},
-             {WXK_PAGEDOWN, [&] { return top() > 200; }},
-             {WXK_END, [&] { return top() > 2000 && top() == bottom(); }},
-             {WXK_HOME, [&] { return top() == 0; }}}) {
-        Press(key);
-        EXPECT_TRUE(WaitFor(scrolled)) << key;
-    }
-    Press('A', wxMOD_CONTROL);
-    Press('C', wxMOD_CONTROL);
-    EXPECT_TRUE(WaitFor([&] { // all of it, as screen readers have it
-        gchar* copied = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
-        gchar* all = atk_text_get_text(ATK_TEXT(accessible), 0, -1);
-        const bool same = copied != nullptr && std::string(copied) == all &&
-                          std::string(all).size() == 48 * 10 + 49 * 90 + 50 * 100;
-        g_free(copied);
-        g_free(all);
-        return same;
+    PressKey(WXK_END);
+    EXPECT_TRUE(WaitFor([&] {
+        const double top = gtk_adjustment_get_value(scroll);
+        return top > 2000 && top == gtk_adjustment_get_upper(scroll) - gtk_adjustment_get_page_size(scroll);
     }));
+    PressKey(WXK_HOME);
+    EXPECT_TRUE(WaitFor([&] { return gtk_adjustment_get_value(scroll) == 0; }));
 }

@@ -105,12 +105,13 @@ void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const 
 }
 
 void RecordingDesktopHandlers::WriteHandlerCommand() const {
-    // The end marker comes last, so a half-written record is never read.
+    // The end marker comes last, so a half-written record is never read. The tools come from a PATH of the
+    // handler's own: the tests' PATH leaves out every folder with an xdg-open, /usr/bin included.
     const fs::path command = m_folder / "record-handler";
-    std::ofstream(command)
-        << "#!/bin/sh\n{ printf 'ARG %s\\n' \"$1\"; env | grep '^WEBKIT_' | sed 's/^/ENV /'; "
-           "printf 'END\\n'; } >> '"
-        << (m_folder / "calls.log").string() << "'\n";
+    std::ofstream(command) << "#!/bin/sh\nPATH=/usr/bin:/bin\n{ printf 'ARG %s\\n' \"$1\"; env | grep "
+                              "'^WEBKIT_' | sed 's/^/ENV /'; "
+                              "printf 'END\\n'; } >> '"
+                           << (m_folder / "calls.log").string() << "'\n";
     fs::permissions(command, fs::perms::owner_all);
 }
 

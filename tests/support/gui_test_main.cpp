@@ -46,14 +46,6 @@ public:
 
 ClickCounter g_clicks;
 
-class TestApp : public wxApp {
-public:
-    bool OnInit() override {
-        SetExitOnFrameDelete(false);
-        return true;
-    }
-};
-
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_str(), line)
@@ -149,11 +141,12 @@ int main(int argc, char** argv) {
     unsetenv("NO_PROXY");
     g_desktop = std::make_unique<RecordingDesktopHandlers>();
 
-    wxApp::SetInstance(new TestApp);
+    wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "The toolkit could not start on display %s.\n", std::getenv("DISPLAY"));
         return 1;
     }
+    wxTheApp->SetExitOnFrameDelete(false);
     wxSetAssertHandler(FailOnAssert);
     UnexpectedDialogHook unexpectedDialogs;
     unexpectedDialogs.Register();

@@ -5,7 +5,7 @@
 
 // Expects one message box, records what it said and how, and dismisses it with OK.
 struct SeenMessageBox {
-    wxString message, caption;
+    wxString message;
     long style = 0;
 };
 
@@ -16,7 +16,6 @@ public:
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override {
         m_seen->message = dialog->GetMessage();
-        m_seen->caption = dialog->GetTitle();
         m_seen->style = dialog->GetMessageDialogStyle();
         return wxID_OK;
     }

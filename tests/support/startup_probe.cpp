@@ -13,11 +13,9 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const bool lists = argc == 3 && std::string(argv[2]) == "--lists";
-    if (argc != 2 && !lists) {
-        std::fprintf(stderr, "usage: startup_probe FOLDER [--lists]\n");
+    if (argc < 2)
         return 2;
-    }
+    const bool lists = argc == 3 && std::string(argv[2]) == "--lists";
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv))
         return 1;

@@ -3,5 +3,5 @@
 #include <string>
 #include <vector>
 
-// This process's mapped top-level windows' titles, bottom first: what is really in front.
+// The mapped top-level windows' titles, bottom first: what is really in front.
 std::vector<std::string> StackedWindowTitles();
