@@ -1,24 +1,18 @@
 // Reading engines.lst: any bytes give at most five bounded lines, without a crash, hang or leak. It goes
 // through a real file, so the file layer (open, the regular-file check, streaming) is exercised too.
 
+#include "../support/temp_folder.h"
 #include "engine_selection_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::string folder = (std::filesystem::temp_directory_path() / "engines-fuzz-XXXXXX").string();
-    static const bool made = ::mkdtemp(folder.data()) != nullptr;
-    const auto file = std::filesystem::path(folder) / EngineSelectionFileName;
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!made || std::filesystem::file_size(file) != size)
+    static const TempFolder folder("engines-fuzz");
+    const auto file = folder.path / EngineSelectionFileName;
+    WriteFile(file, std::string(reinterpret_cast<const char*>(data), size));
+    if (std::filesystem::file_size(file) != size)
         std::abort();
     const auto lines = ReadEngineSelection(file);
     if (lines.size() > PaneCount)

@@ -1,9 +1,6 @@
-// The main window for people who do not use a mouse, need larger text or a
-// dark theme: tab order through the pages' links, shortcuts, captions that
-// fit, contrast as drawn and choosers that name no engine. The captions are
-// checked again under GDK_DPI_SCALE=1.5 and Adwaita:dark.
+// The main window for people who do not use a mouse, need larger text or a dark theme: tab order through the
+// pages' links, shortcuts, captions that fit and contrast as drawn, checked under each of those settings.
 
-#include "etched_frame.h"
 #include "help_window.h"
 #include "main_window_fixture.h"
 #include "rich_text_viewer.h"
@@ -23,8 +20,8 @@ namespace {
 class AccessibilityTest : public MainWindowTest {};
 
 // WCAG's contrast of the commonest colour of a picture (its background) and
-// the colour that stands out most from it (its text); and that background.
-std::pair<double, unsigned long> TextContrast(const wxImage& image) {
+// the colour that stands out most from it (its text).
+double TextContrast(const wxImage& image) {
     std::map<unsigned long, int> counts;
     for (int y = 0; y < image.GetHeight(); ++y)
         for (int x = 0; x < image.GetWidth(); ++x)
@@ -43,7 +40,7 @@ std::pair<double, unsigned long> TextContrast(const wxImage& image) {
     for (const auto& [rgb, count] : counts)
         best =
             std::max({best, luminance(rgb) / luminance(background), luminance(background) / luminance(rgb)});
-    return {best, background};
+    return best;
 }
 
 } // namespace
@@ -51,11 +48,10 @@ std::pair<double, unsigned long> TextContrast(const wxImage& image) {
 TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEachPage) {
     ShowAtOrigin();
     TestProxy().SetResponder([](const std::string&) { // the title names the element with the focus
-        RecordingProxy::Response page;
-        page.body =
-            "<!doctype html><title></title><a id=next href=/next>next</a> <a id=blank href=/blank>blank</a>"
-            "<script>setInterval(() => document.title = document.activeElement.id, 20)</script>";
-        return page;
+        return RecordingProxy::Response{
+            .body = "<!doctype html><title></title><a id=next href=/next>next</a> <a id=blank "
+                    "href=/blank>blank</a>"
+                    "<script>setInterval(() => document.title = document.activeElement.id, 20)</script>"};
     });
     for (PaneIndex i = 0; i < PaneCount; ++i)
         ASSERT_TRUE(Show(i, L"http://pane" + std::to_wstring(i) + L".example/"));
@@ -166,19 +162,18 @@ std::vector<wxWindow*> TextControls(MainWindow* window, bool zoomed) {
 
 // Under large text and the dark theme too: every caption fits or is shortened with the whole text in its
 // tooltip, and stands out from its background as drawn.
-TEST_F(AccessibilityTest, EveryTextFitsAndStandsOutFromItsBackgroundAndAnUnknownEngineIsMarked) {
+TEST_F(AccessibilityTest, EveryTextFitsAndStandsOutFromItsBackground) {
     ShowAtOrigin();
     window->keywordsBox->ChangeValue(L"new york");
-    window->engineChoosers[4]->SetValue(L"Zzz"); // marked as naming no engine, search unchanged
     for (const bool zoomed : {false, true}) {
         if (zoomed) {
             window->OnOpenOrClosePane(0);
             window->urlBox->ChangeValue(L"http://www.lycos.com/");
         }
         window->paneViews[0]->View()->SetFocus(); // no focus ring on the controls measured
-        RunEventLoopFor(std::chrono::milliseconds(300));
         for (wxWindow* control : TextControls(window, zoomed)) {
-            EXPECT_EQ(TextOverflow(control), 0) << control->GetLabel();
+            EXPECT_TRUE(WaitFor([&] { return TextOverflow(control) == 0; }, std::chrono::milliseconds(2000)))
+                << control->GetLabel();
             if (IsTextEllipsized(control)) {
                 EXPECT_TRUE(control->GetToolTipText().Contains(control->GetLabel())) << control->GetLabel();
             }
@@ -190,33 +185,19 @@ TEST_F(AccessibilityTest, EveryTextFitsAndStandsOutFromItsBackgroundAndAnUnknown
             double contrast = 1;
             EXPECT_TRUE(WaitFor(
                 [&] {
-                    contrast = TextContrast(CaptureScreenArea(inside)).first;
+                    contrast = TextContrast(CaptureScreenArea(inside));
                     return contrast >= 4.5;
                 },
                 std::chrono::milliseconds(2000)))
                 << control->GetClassInfo()->GetClassName() << " " << control->GetLabel() << " " << contrast;
         }
     }
-    window->OnOpenOrClosePane(0);
-    auto background = [](wxWindow* w) { return TextContrast(CaptureScreenArea(w->GetScreenRect())).second; };
-    EXPECT_TRUE(WaitFor(
-        [&] { return background(window->engineChoosers[4]) != background(window->engineChoosers[2]); }));
-    window->engineChoosers[4]->SetValue(L"Hotbot");
-    EXPECT_TRUE(WaitFor(
-        [&] { return background(window->engineChoosers[4]) == background(window->engineChoosers[2]); }));
 
-    SplashWindow splash;
+    SplashWindow splash; // its labels draw their own text: each is as large as the text it shows
     splash.Show();
-    const wxRect frame(wxPoint(), splash.etchedFrame->GetClientSize());
-    std::vector<wxRect> texts;
     for (auto* label : {splash.companyProductLabel, splash.productNameLabel, splash.platformLabel,
                         splash.versionLabel, splash.copyrightLabel, splash.companyLabel}) {
         const wxSize text = label->GetTextExtent(label->GetLabelText());
         EXPECT_TRUE(text.x <= label->GetSize().x && text.y <= label->GetSize().y) << label->GetLabelText();
-        EXPECT_TRUE(frame.Contains(label->GetRect())) << label->GetLabelText();
-        // Neighbouring lines may share the 3 pixels of spacing their boxes always shared.
-        for (const wxRect& other : texts)
-            EXPECT_LE(label->GetRect().Intersect(other).height, 3) << label->GetLabelText();
-        texts.push_back(label->GetRect());
     }
 }

@@ -7,6 +7,10 @@
 #include "splash_window.h"
 #include "x_stacking.h"
 
+#include <cstring>
+
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -67,6 +71,18 @@ protected:
         PressKey(WXK_RETURN);
     }
 
+    // The five chooser texts, then the five lists joined by "|", a new start of the program shows.
+    std::vector<std::string> NewStart() const {
+        const std::string command = STARTUP_PROBE_PROGRAM " '" + programFolder.string() + "'";
+        std::vector<std::string> lines;
+        if (FILE* probe = popen(command.c_str(), "r")) {
+            for (char buffer[4096]; std::fgets(buffer, sizeof buffer, probe) != nullptr;)
+                lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
+            EXPECT_EQ(pclose(probe), 0);
+        }
+        return lines;
+    }
+
     std::vector<fs::path> UserFiles() const {
         std::error_code missing;
         return {fs::directory_iterator(m_config / "scoutwell/engines", missing), {}};
@@ -93,8 +109,15 @@ TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNe
     window->OnSearch();
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://site.example/find?q=new+york&n=20"));
 
+    // A save that fails says so and names the file; the next one is confirmed.
+    const fs::path selection = programFolder / "engines.lst";
+    ASSERT_EQ(mkfifo(selection.c_str(), 0666), 0);
+    SeenMessageBox seen;
+    wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));
+    EXPECT_TRUE(seen.message.Contains(selection.wstring()) && (seen.style & wxICON_ERROR)) << seen.message;
+    fs::remove(selection);
     wxTEST_DIALOG(window->OnSave(), wxExpectModal<wxMessageDialog>(wxOK));
-    const auto lines = NewStart("--lists");
+    const auto lines = NewStart();
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[3], " site SEARCH");
     for (int i = 5; i < 10; ++i) {

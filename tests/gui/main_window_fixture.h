@@ -11,10 +11,6 @@
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -56,30 +52,6 @@ protected:
         window->paneViews[i]->Navigate(url);
         return watchers[i]->WaitUntilLoaded(url);
     }
-
-    // The addresses the panes asked for, sorted, without the icons WebKit asks for of itself.
-    static std::vector<std::string> SortedRequests() {
-        auto requests = TestProxy().Requests();
-        std::erase_if(requests,
-                      [](const std::string& url) { return url.find("favicon") != std::string::npos; });
-        std::sort(requests.begin(), requests.end());
-        return requests;
-    }
-
-#ifdef STARTUP_PROBE_PROGRAM
-    // The five chooser texts (with "--lists", then the five lists) a new start of the program shows.
-    std::vector<std::string> NewStart(const char* options = "") const {
-        const std::string command =
-            std::string(STARTUP_PROBE_PROGRAM) + " '" + programFolder.string() + "' " + options;
-        std::vector<std::string> lines;
-        if (FILE* probe = popen(command.c_str(), "r")) {
-            for (char buffer[4096]; std::fgets(buffer, sizeof buffer, probe) != nullptr;)
-                lines.emplace_back(buffer, std::strcspn(buffer, "\n"));
-            EXPECT_EQ(pclose(probe), 0);
-        }
-        return lines;
-    }
-#endif
 
     MainWindow* window = nullptr;
     TempFolder programTemp{"scoutwell-folder"};

@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
-#include <stdexcept>
+#include <ranges>
 
 #include <unistd.h>
 
@@ -13,11 +12,11 @@ namespace {
 
 std::vector<std::string> Folders(const char* variable, const char* fallback) {
     const char* list = std::getenv(variable);
-    std::stringstream in(list != nullptr && list[0] != '\0' ? list : fallback);
     std::vector<std::string> folders;
-    for (std::string folder; std::getline(in, folder, ':');)
+    for (const auto folder :
+         std::views::split(std::string_view(list != nullptr && *list ? list : fallback), ':'))
         if (!folder.empty())
-            folders.push_back(folder);
+            folders.emplace_back(folder.begin(), folder.end());
     return folders;
 }
 
@@ -42,23 +41,21 @@ void HideHandlers(const fs::path& root, const char* variable, const char* fallba
 
 } // namespace
 
+// The variables stay pointed at the folder after it is removed: the object lives as long as the process.
 RecordingDesktopHandlers::RecordingDesktopHandlers() {
-    std::string pattern = (fs::temp_directory_path() / "scoutwell-desktop-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot make a folder for the test desktop");
-    m_folder = pattern;
     fs::create_directories(m_folder / "data/applications");
     fs::create_directories(m_folder / "config");
 
     WriteHandlerCommand();
-    const fs::path command = m_folder / "record-handler";
     std::ofstream(m_folder / "data/applications/scoutwell-test-handler.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Recording handler\nExec=" << command.string()
+        << "[Desktop Entry]\nType=Application\nName=Recording handler\nExec="
+        << (m_folder / "record-handler").string()
         << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/"
            "mailto;\nNoDisplay=true\n";
-    WriteMimeApps("[Default Applications]\nx-scheme-handler/http=scoutwell-test-handler.desktop\n"
-                  "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
-                  "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n");
+    std::ofstream(m_folder / "config/mimeapps.list")
+        << "[Default Applications]\nx-scheme-handler/http=scoutwell-test-handler.desktop\n"
+           "x-scheme-handler/https=scoutwell-test-handler.desktop\n"
+           "x-scheme-handler/mailto=scoutwell-test-handler.desktop\n";
 
     // Only GIO's own route may reach the handler: no folder with an xdg-open on PATH.
     std::string path;
@@ -72,12 +69,6 @@ RecordingDesktopHandlers::RecordingDesktopHandlers() {
     HideHandlers(m_folder, "XDG_CONFIG_DIRS", "/etc/xdg");
     for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "BROWSER"})
         unsetenv(name);
-}
-
-// The variables stay pointed at the removed folders: the object lives as long as the process.
-RecordingDesktopHandlers::~RecordingDesktopHandlers() {
-    std::error_code ignored;
-    fs::remove_all(m_folder, ignored);
 }
 
 std::vector<RecordingDesktopHandlers::Call> RecordingDesktopHandlers::Calls() const {
@@ -98,10 +89,6 @@ std::vector<RecordingDesktopHandlers::Call> RecordingDesktopHandlers::Calls() co
 void RecordingDesktopHandlers::ForgetCalls() const {
     std::error_code ignored;
     fs::remove(m_folder / "calls.log", ignored);
-}
-
-void RecordingDesktopHandlers::WriteMimeApps(const std::string& contents) const {
-    std::ofstream(m_folder / "config/mimeapps.list") << contents;
 }
 
 void RecordingDesktopHandlers::WriteHandlerCommand() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "temp_folder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,16 +17,13 @@ public:
     };
 
     RecordingDesktopHandlers();
-    ~RecordingDesktopHandlers();
-    RecordingDesktopHandlers(const RecordingDesktopHandlers&) = delete;
-    RecordingDesktopHandlers& operator=(const RecordingDesktopHandlers&) = delete;
 
     std::vector<Call> Calls() const;
     void ForgetCalls() const;
-    void WriteMimeApps(const std::string& contents) const;
     void RemoveHandlerCommand() const;
     void WriteHandlerCommand() const;
 
 private:
-    std::filesystem::path m_folder;
+    TempFolder m_temp{"scoutwell-desktop"};
+    const std::filesystem::path& m_folder = m_temp.path;
 };

@@ -17,14 +17,14 @@ class wxWindow;
 // The proxy every web view talks to, and the desktop that records each address handed to it.
 RecordingProxy& TestProxy();
 RecordingDesktopHandlers& TestDesktop();
-bool WaitForDesktopCalls(std::size_t count); // at least count addresses recorded
 
 // Runs the event loop until predicate holds or timeout passes; returns whether it held.
 bool WaitFor(const std::function<bool()>& predicate,
              std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
-
-// Runs the event loop for a while; for "nothing must happen" checks, Never.
-void RunEventLoopFor(std::chrono::milliseconds duration);
+inline bool WaitForDesktopCalls(std::size_t count) { // at least count addresses recorded
+    return WaitFor([count] { return TestDesktop().Calls().size() >= count; });
+}
+// Whether predicate stays false for all of duration: for "nothing must happen" checks.
 inline bool Never(const std::function<bool()>& predicate, std::chrono::milliseconds duration) {
     return !WaitFor(predicate, duration);
 }
@@ -32,7 +32,7 @@ inline bool Never(const std::function<bool()>& predicate, std::chrono::milliseco
 // Input through the X server. Without a window manager keys go to the window under the pointer.
 // A click on a button returns once the button has reported it.
 void ClickAt(wxPoint screenPoint, int button = 1);
-void Click(wxWindow* window, wxPoint offset = wxDefaultPosition); // the middle by default
+void Click(wxWindow* window); // in the middle
 void PressKey(int key, int modifiers = 0);
 // Click, select all, type; waits until the box shows the text.
 bool TypeInto(wxWindow* box, const char* text);

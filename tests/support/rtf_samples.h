@@ -16,6 +16,7 @@ struct Bytes {
     }
     Bytes& U16(unsigned v) { return U8(v).U8(v >> 8); }
     Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+    Bytes& Be16(unsigned v) { return U8(v >> 8).U8(v); } // big-endian, as PNG and JPEG have it
     Bytes& Raw(std::string_view raw) {
         data += raw;
         return *this;
@@ -64,20 +65,15 @@ inline std::string Metafile(unsigned function, std::size_t dibOffset, const std:
 
 // The start of a PNG or JPEG file up to its size: enough for the reader, not for an image loader.
 inline std::string Png(std::uint32_t width, std::uint32_t height) {
-    std::string png("\x89PNG\r\n\x1A\n", 8);
-    png += std::string("\0\0\0\x0DIHDR", 8);
-    for (const std::uint32_t v : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png += static_cast<char>((v >> shift) & 0xFF);
-    png += std::string("\x08\x02\0\0\0", 5);
-    png += "CRC.";
-    return png;
+    Bytes png;
+    png.Raw({"\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16}).Be16(width >> 16).Be16(width).Be16(height >> 16);
+    return png.Be16(height).Raw({"\x08\x02\0\0\0CRC.", 9}).data;
 }
 
 inline std::string Jpeg(unsigned width, unsigned height) {
-    return std::string("\xFF\xD8\xFF\xE0\x00\x04JF", 8) + std::string("\xFF\xC0\x00\x0B\x08", 5) +
-           static_cast<char>(height >> 8) + static_cast<char>(height & 0xFF) + static_cast<char>(width >> 8) +
-           static_cast<char>(width & 0xFF) + std::string("\x01\x01\x11\x00\xFF\xD9", 6);
+    Bytes jpeg;
+    jpeg.Raw({"\xFF\xD8\xFF\xE0\x00\x04JF\xFF\xC0\x00\x0B\x08", 13}).Be16(height).Be16(width);
+    return jpeg.Raw({"\x01\x01\x11\x00\xFF\xD9", 6}).data;
 }
 
 } // namespace RtfSamples

@@ -1,5 +1,5 @@
-// startup_probe FOLDER [--lists]: starts a main window as the program does and prints what its
-// choosers show, one per line in UTF-8, then with --lists each chooser's list joined by "|".
+// startup_probe FOLDER: starts a main window as the program does and prints what its choosers show,
+// one per line in UTF-8, then each chooser's list joined by "|".
 
 #include "compact_style.h"
 #include "main_window.h"
@@ -10,12 +10,10 @@
 #include <wx/testing.h>
 
 #include <cstdio>
-#include <string>
 
 int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
-    const bool lists = argc == 3 && std::string(argv[2]) == "--lists";
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv))
         return 1;
@@ -24,9 +22,9 @@ int main(int argc, char** argv) {
     wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
         std::printf("%s\n", form->engineChoosers[i]->GetValue().utf8_string().c_str());
-    while (lists && !form->AllEnginesListed())
+    while (!form->AllEnginesListed())
         wxTheApp->Yield(true);
-    for (PaneIndex i = 0; lists && i < PaneCount; ++i)
+    for (PaneIndex i = 0; i < PaneCount; ++i)
         std::printf("%s\n", wxJoin(form->engineChoosers[i]->GetStrings(), '|').utf8_string().c_str());
     form->Destroy();
     wxEntryCleanup();

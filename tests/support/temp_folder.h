@@ -23,7 +23,8 @@ struct TempFolder {
         fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
         for (auto it = fs::recursive_directory_iterator(path, ignored);
              it != fs::recursive_directory_iterator(); it.increment(ignored))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+            if (!it->is_symlink(ignored)) // never what a link leads to, which may be outside
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(path, ignored);
     }
     TempFolder(const TempFolder&) = delete;

@@ -2,12 +2,12 @@
 #include "desktop_handlers.h"
 #include "desktop_launch.h"
 #include "failure.h"
-#include "poll.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +30,14 @@ int LaunchInChild(const std::string& address, const std::function<void()>& prepa
     int status = -1;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Polls, without an event loop, for up to 30 seconds until predicate holds; returns whether it held.
+bool Eventually(const std::function<bool()>& predicate) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!predicate() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return predicate();
 }
 
 const auto SoftwareRenderer = [] {

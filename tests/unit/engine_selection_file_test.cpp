@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <functional>
 
 #include <pwd.h>
 #include <sys/resource.h>
@@ -79,6 +80,9 @@ TEST_F(EngineSelectionFileTest, ReadsUpToFiveBoundedLinesAsTheyStandFromARegular
         {"\xEF\xBB\xBFYahoo\r\n\xEF\xBB\xBFLycos",
          {L"Yahoo", L"\uFEFFLycos"}}, // UTF-8, else 1252, line by line
         {std::string("Ya\0hoo\r\n", 8), {std::wstring(L"Ya\0hoo", 6)}},
+        // Not UTF-8: overlong, a surrogate, beyond U+10FFFF.
+        {"\xC0\xAF\r\n\xED\xA0\x80\r\n\xF4\x90\x80\x80",
+         {L"\u00C0\u00AF", L"\u00ED\u00A0\u20AC", L"\u00F4\u0090\u20AC\u20AC"}},
         {euros + "\r\nYahoo", {std::wstring(MaxEngineSelectionLineBytes / 3, L'\u20AC'), L"Yahoo"}},
     };
     for (const auto& [bytes, lines] : cases) {
@@ -110,6 +114,27 @@ TEST_F(EngineSelectionFileTest, AFailedSaveKeepsTheOldFileAndNamesTheReason) {
     EXPECT_TRUE(ReadFile(m_file) == "Yahoo\r\n" && OnlyTheFile());
     // A file where the folder should be: refused even to root.
     EXPECT_NE(Save(m_file / "engines.lst").find(std::strerror(ENOTDIR)), std::string::npos);
+
+    // Only a regular file is replaced, followed through a link: not a FIFO, at the path or behind a link, nor
+    // a folder, nothing or a loop behind a link.
+    fs::remove(m_file);
+    const fs::path other = m_folder / "other";
+    std::error_code loop;
+    const std::function<void()> makers[] = {
+        [&] { ::mkfifo(m_file.c_str(), 0666); }, [&] { ::mkfifo(other.c_str(), 0666); },
+        [&] { fs::create_directory(other); }, [] {}, [&] { fs::create_symlink(m_file, other); }};
+    for (std::size_t n = 0; n < std::size(makers); ++n) {
+        makers[n]();
+        if (n > 0)
+            fs::create_symlink(other, m_file);
+        const auto entries = std::distance(fs::directory_iterator(m_folder), {}); // no file added or removed
+        EXPECT_NE(Save(m_file).find("could not be saved to " + m_file.string()), std::string::npos) << n;
+        EXPECT_TRUE(std::distance(fs::directory_iterator(m_folder), {}) == entries &&
+                    !fs::is_regular_file(m_file, loop))
+            << n;
+        fs::remove_all(other);
+        fs::remove(m_file);
+    }
 }
 
 // A save must not replace a file the user made read-only. Root may write anywhere, so the save runs in a

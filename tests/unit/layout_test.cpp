@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,7 +28,8 @@ struct FakeDesktop : Desktop {
 } // namespace
 
 // On one window: 12000 x 9000 gives rows of 1350 from 1575; a window lower than the strip keeps pane 0's
-// height; one narrower than two button columns keeps the widths.
+// height; one narrower than two button columns keeps the widths. Each failure carried on from leaves one line
+// saying what failed and where.
 TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
     FakePlacement window, topStrip;
     PaneArray<FakePlacement> columns, views;
@@ -40,6 +42,7 @@ TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
         controls.views[i] = &views[i];
     }
     int reapplied = 0;
+    testing::internal::CaptureStderr();
     for (const auto& [width, height, row, viewWidth] :
          {Rect{12000, 9000, 1350, 10530}, {12000, 1500, 1350, 10530}, {1400, 7075, 1000, 10530}}) {
         SCOPED_TRACE(height);
@@ -52,9 +55,14 @@ TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
         }
     }
     EXPECT_EQ(reapplied, 3);
-    window.SetHeight(10000); // the row height is the quotient in single precision
-    ArrangePanes(controls, [] { throw ScoutwellError("a failing zoom ends the run quietly"); });
+    window.SetHeight(10000);                  // the row height is the quotient in single precision
+    ArrangePanes(controls, [] { throw 42; }); // a failing zoom ends the run
     EXPECT_EQ(views[3].Height(), static_cast<float>((10000.0 - 1575.0) / 5.5));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2 + 2 * PaneCount)
+        << said; // low, narrow twice, zoom
+    for (const char* part : {"negative size", "unknown failure", "pane_layout.cpp:"})
+        EXPECT_NE(said.find(part), std::string::npos) << said;
 }
 
 TEST(FitToWorkArea, CoversTheWorkAreaWhereverTheBarsLie) {

@@ -46,10 +46,8 @@ TEST(OpenSearch, ShippedEnginesBuildTheirResultAddresses) {
 }
 
 TEST(OpenSearch, ParametersGetTheirValues) {
-    const struct {
-        std::string document;
-        std::wstring keywords, expected;
-    } cases[] = {
+    const std::tuple<std::string, std::wstring, std::wstring> cases[] = {
+        // description, keywords, address
         {Describe(
              Url("http://x.example/s?q={searchTerms}&amp;n={count}&amp;i={startIndex}&amp;p={startPage}&amp;"
                  "l={language}&amp;ie={inputEncoding}&amp;oe={outputEncoding}&amp;o={startIndex?}{x:y?}")),
@@ -67,9 +65,8 @@ TEST(OpenSearch, ParametersGetTheirValues) {
                   Url("http://get.example/?q={searchTerms}", "method='get'")),
          L"a", L"http://get.example/?q=a"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BuildSearchUrl(ReadOpenSearchDescription(c.document), c.keywords), c.expected)
-            << c.document;
+    for (const auto& [document, keywords, expected] : cases)
+        EXPECT_EQ(BuildSearchUrl(ReadOpenSearchDescription(document), keywords), expected) << document;
 }
 
 TEST(OpenSearch, BadDescriptionsAreRefused) {

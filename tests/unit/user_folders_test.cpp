@@ -62,21 +62,18 @@ TEST_F(UserFoldersTest, EngineSelectionLivesBesideAWritableProgramElseInTheUsers
     // The super-user may write anywhere: decide as an ordinary user.
     if (geteuid() == 0 && seteuid(65534) != 0)
         GTEST_SKIP() << "cannot act as an ordinary user here";
-    const struct {
-        fs::path program;
-        bool userExists;
-        fs::path save, load;
-    } cases[] = {
+    // The program folder, whether the user's file exists, where Save goes and where the start reads.
+    const std::tuple<fs::path, bool, fs::path, fs::path> cases[] = {
         {portable, true, portable / "engines.lst", portable / "engines.lst"},
         {empty, true, empty / "engines.lst", userFile},
         {empty, false, empty / "engines.lst", empty / "engines.lst"},
         {installed, false, userFile, installed / "engines.lst"},
         {installed, true, userFile, userFile},
     };
-    for (const auto& c : cases) {
-        c.userExists ? void(std::ofstream(userFile) << "Lycos\r\n") : void(fs::remove(userFile));
-        EXPECT_EQ(EngineSelectionSaveFile(c.program, xdg), c.save);
-        EXPECT_EQ(EngineSelectionLoadFile(c.program, xdg), c.load);
+    for (const auto& [program, userExists, save, load] : cases) {
+        userExists ? void(std::ofstream(userFile) << "Lycos\r\n") : void(fs::remove(userFile));
+        EXPECT_EQ(EngineSelectionSaveFile(program, xdg), save);
+        EXPECT_EQ(EngineSelectionLoadFile(program, xdg), load);
     }
     EXPECT_TRUE(getuid() != 0 || seteuid(0) == 0);
 }
