@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "product_info.h"
 #include "program_folder.h"
+#include "splash_window.h"
 
 #include <wx/app.h>
 
@@ -38,17 +39,28 @@ public:
     // wxApp::OnInit is not called: main has read the command line already.
     bool OnInit() override {
         ApplyCompactStyle();
-        // Before the first web view, which is when WebKit settles how it draws:
-        // with software OpenGL, compositing costs much memory and time for nothing.
-        IgnoreFailure([this] {
-            ChooseCompositingMode([this] { return m_renderer.valid() ? m_renderer.get() : std::nullopt; });
-        });
-        // The main window is created hidden and stays hidden while it loads,
-        // which includes the splash: it appears fitted and laid out.
         std::filesystem::path folder; // without it, files are looked for in the current folder
         IgnoreFailure([&] { folder = ProgramFolder(); });
-        auto* mainWindow = new MainWindow(folder);
-        mainWindow->PrepareFirstShow();
+        // The splash comes first. Making the five web views starts WebKit's
+        // processes, the slow part of a start: it runs while the splash is
+        // up, as does everything else the main window does before it is
+        // shown. The main window stays hidden until the splash has gone and
+        // then appears fitted and laid out.
+        MainWindow* mainWindow = nullptr;
+        ShowSplashModal([&] {
+            // Before the first web view, which is when WebKit settles how it draws:
+            // with software OpenGL, compositing costs much memory and time for nothing.
+            IgnoreFailure([this] {
+                ChooseCompositingMode(
+                    [this] { return m_renderer.valid() ? m_renderer.get() : std::nullopt; });
+            });
+            mainWindow = new MainWindow(folder);
+            mainWindow->PrepareBehindSplash();
+        });
+        if (mainWindow == nullptr) {
+            std::fputs("scoutwell: the main window could not be made\n", stderr);
+            return false;
+        }
         // A window manager may place a new window where it likes and learns
         // the size of its own decorations only once the window is up: ask
         // again for the place the window was fitted to.

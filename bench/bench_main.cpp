@@ -41,6 +41,8 @@ namespace fs = std::filesystem;
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
+std::string Fixed(double value, int decimals);
+
 double MiB(long kib) {
     return static_cast<double>(kib) / 1024.0;
 }
@@ -163,7 +165,8 @@ private:
     std::array<std::string, 5> m_choosers;
     std::map<std::string, RgbImage> m_shots;
     std::vector<std::string> m_notes;
-    std::optional<double> m_enterToRequest; // of the last Search()
+    std::vector<std::string> m_slowSearches; // where the time of the curve's slow searches went
+    std::optional<double> m_enterToRequest;  // of the last Search()
 };
 
 std::vector<std::string> Bench::Environment(const Configuration& configuration, const fs::path& home) const {
@@ -752,7 +755,10 @@ void Bench::ProgramCurve() {
     m_server.SetDelay(milliseconds(0));
     const std::set<int> all{0, 1, 2, 3, 4};
     for (int search = 1; search <= m_options.curve; ++search) {
-        const double cpu = TreeCpuSeconds(pid);
+        const auto before = TreeCpu(pid);
+        double cpu = 0;
+        for (const auto& [id, process] : before)
+            cpu += process.seconds;
         const auto time = Search(all);
         if (!time) {
             Log("the memory curve stopped at search " + std::to_string(search));
@@ -764,6 +770,21 @@ void Bench::ProgramCurve() {
         if (search > 1) {
             m_samples.Add("curve.search." + mode, *time);
             m_samples.Add("curve.cpu." + mode, TreeCpuSeconds(pid) - cpu);
+            // Which process a slow search's time went to.
+            if (*time > 500) {
+                std::ostringstream line;
+                line << "slow search " << search << ": " << Fixed(*time, 0)
+                     << " ms; processor seconds by process:";
+                for (const auto& [id, process] : TreeCpu(pid)) {
+                    const auto earlier = before.find(id);
+                    line << ' ' << process.name << '(' << id << ")="
+                         << Fixed(process.seconds - (earlier == before.end() ? 0 : earlier->second.seconds),
+                                  2)
+                         << (earlier == before.end() ? " new" : "");
+                }
+                Log(line.str());
+                m_slowSearches.push_back(line.str());
+            }
         }
         CurveMemory(mode, search, pid);
     }
@@ -1210,6 +1231,12 @@ void Bench::Write() const {
            << " | " << Fixed(summary.max, decimals) << " | "
            << ratio(Percentile(values, 0.99), summary.median) << " |\n";
     }
+    md << "\nSearches of the curve over 500 ms, with the processor time each process of the tree used from "
+          "Enter to 300 ms after the last load report (\"new\": a process started during the search):\n\n";
+    for (const auto& line : m_slowSearches)
+        md << "- " << line << "\n";
+    if (m_slowSearches.empty())
+        md << "- none\n";
 
     md << "\n### Event loop: longest stall\n\n"
        << "The longest time the program took to answer a _NET_WM_PING, pinging again 1 ms after each answer "

@@ -171,8 +171,8 @@ int ForeignWebKitProcesses(pid_t root) {
     return count;
 }
 
-double TreeCpuSeconds(pid_t root) {
-    double ticks = 0;
+std::map<pid_t, ProcessCpu> TreeCpu(pid_t root) {
+    std::map<pid_t, ProcessCpu> processes;
     for (pid_t pid : ProcessTree(root)) {
         // After the name: state, then fields 4 to 13, then utime and stime.
         std::istringstream fields(StatAfterName(std::to_string(pid)));
@@ -180,10 +180,21 @@ double TreeCpuSeconds(pid_t root) {
         for (int i = 3; i <= 13 && fields >> field; ++i) {
         }
         unsigned long long user = 0, system = 0;
-        if (fields >> user >> system)
-            ticks += static_cast<double>(user + system);
+        if (!(fields >> user >> system))
+            continue;
+        std::string name;
+        std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
+        processes[pid] = {name,
+                          static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK))};
     }
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return processes;
+}
+
+double TreeCpuSeconds(pid_t root) {
+    double seconds = 0;
+    for (const auto& [pid, process] : TreeCpu(root))
+        seconds += process.seconds;
+    return seconds;
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,

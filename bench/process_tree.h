@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,13 @@ int ForeignWebKitProcesses(pid_t root);
 // Processor time the tree's processes have used so far, user and system, in
 // seconds (of those still running).
 double TreeCpuSeconds(pid_t root);
+
+// The same by process: its name and the seconds it has used so far.
+struct ProcessCpu {
+    std::string name;
+    double seconds = 0;
+};
+std::map<pid_t, ProcessCpu> TreeCpu(pid_t root);
 
 // A program started with an environment of its own. With talk set its
 // standard input and output are pipes the benchmark uses; otherwise they are

@@ -222,12 +222,17 @@ void MainWindow::OnSize(wxSizeEvent& event) {
     event.Skip();
 }
 
+void MainWindow::PrepareFirstShow() {
+    PrepareBehindSplash();
+    IgnoreFailure([] { ShowSplashModal(); });
+}
+
 // Everything the window needs before it is first shown, in this order. The
 // engine table is a constant of the program and needs no step here; the
 // engines added beside it are read from their folders. None of
 // the steps may keep the program from starting: each one that fails is left
 // out and the next still runs.
-void MainWindow::PrepareFirstShow() {
+void MainWindow::PrepareBehindSplash() {
     zoom.zoomedPane = -1; // before any layout: every layout ends by consulting it
     IgnoreFailure([this] { ReadAddedEngines(); });
     IgnoreFailure([this] { LoadEngineSelection(); });
@@ -241,5 +246,4 @@ void MainWindow::PrepareFirstShow() {
         FitToWorkArea(window, WxDesktop());
     });
     IgnoreFailure([this] { ArrangePanes(); });
-    IgnoreFailure([] { ShowSplashModal(); });
 }

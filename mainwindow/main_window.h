@@ -34,8 +34,13 @@ public:
     explicit MainWindow(std::filesystem::path programFolder);
     ~MainWindow() override;
 
-    // Runs once after creation, before the window is first shown.
+    // Runs once after creation, before the window is first shown: the steps
+    // of PrepareBehindSplash, then the splash.
     void PrepareFirstShow();
+    // The steps that get the hidden window ready to be shown, without the
+    // splash: for a start that shows the splash first and makes the window
+    // while it is up.
+    void PrepareBehindSplash();
 
     // Event handlers, callable directly.
     void OnResize();

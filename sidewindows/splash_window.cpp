@@ -14,6 +14,7 @@
 #include <wx/statbmp.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -193,6 +194,17 @@ SplashWindow::SplashWindow()
 void SplashWindow::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     DrawThreeDEdge(dc, GetClientSize(), ThreeDEdge::Raised);
+    if (auto work = std::exchange(m_whenOnScreen, nullptr)) {
+        CallAfter([this, work] {
+            // The drawing reaches the display before the work holds the loop up.
+            Update();
+            work();
+        });
+    }
+}
+
+void SplashWindow::WhenOnScreen(std::function<void()> work) {
+    m_whenOnScreen = std::move(work);
 }
 
 void SplashWindow::PrepareFirstShow() {
@@ -224,7 +236,17 @@ void SplashWindow::Unload() {
         Hide();
 }
 
-void ShowSplashModal() {
-    SplashWindow splash;
-    splash.ShowModal();
+void ShowSplashModal(const std::function<void()>& whileShown) {
+    bool done = !whileShown;
+    {
+        SplashWindow splash;
+        if (!done)
+            splash.WhenOnScreen([&] {
+                done = true;
+                whileShown();
+            });
+        splash.ShowModal();
+    }
+    if (!done)
+        whileShown();
 }

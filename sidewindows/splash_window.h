@@ -6,6 +6,8 @@
 #include <wx/generic/stattextg.h>
 #include <wx/timer.h>
 
+#include <functional>
+
 class EtchedFrame;
 class PictureBox;
 class wxStaticBitmap;
@@ -23,6 +25,9 @@ public:
     SplashWindow();
 
     void PrepareFirstShow();
+    // Runs work once, from the event loop, as soon as the window has been
+    // drawn on the screen.
+    void WhenOnScreen(std::function<void()> work);
     void OnKey();
     void OnFrameClick();
     void OnCloseTimer();
@@ -45,8 +50,12 @@ private:
     void OnPaint(wxPaintEvent& event);
 
     bool m_unloaded = false;
+    std::function<void()> m_whenOnScreen;
 };
 
 // Creates the splash, shows it modally with no owner window, and returns when
-// it has closed and is destroyed.
-void ShowSplashModal();
+// it has closed and is destroyed. whileShown, when given, runs once: inside
+// the splash's modal loop as soon as the splash is on the screen, so that the
+// slow part of a start happens while the user already sees the splash — or,
+// should the splash close before that, when it has closed.
+void ShowSplashModal(const std::function<void()>& whileShown = nullptr);

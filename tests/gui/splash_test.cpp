@@ -82,3 +82,23 @@ TEST(SplashTest, AKeyThatTypesACharacterOrAClickOnTheFramesSurfaceClosesIt) {
         }));
     }
 }
+
+// The slow part of a start given to the splash runs once, while the splash is on the screen; when
+// the splash is closed before it was ever drawn, right after it.
+TEST(SplashTest, TheWorkOfAStartRunsOnceBehindTheSplashOrAfterAnEarlyClose) {
+    int runs = 0;
+    bool splashOnScreen = false;
+    showForReal = [](wxDialog* dialog) { return dynamic_cast<SplashWindow*>(dialog) != nullptr; };
+    ShowSplashModal([&] {
+        ++runs;
+        if (SplashWindow* splash = ShownSplash()) {
+            splashOnScreen = splash->IsShownOnScreen();
+            splash->OnKey();
+        }
+    });
+    showForReal = nullptr;
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(splashOnScreen);
+    wxTEST_DIALOG(ShowSplashModal([&] { ++runs; }), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+    EXPECT_EQ(runs, 2);
+}
