@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/statbmp.h>
+#include <wx/testing.h>
 
 #include <functional>
 
@@ -87,14 +88,14 @@ TEST(SplashTest, AKeyThatTypesACharacterOrAClickOnTheFramesSurfaceClosesIt) {
 // the splash is closed before it was ever drawn, right after it.
 TEST(SplashTest, TheWorkOfAStartRunsOnceBehindTheSplashOrAfterAnEarlyClose) {
     int runs = 0;
+    SplashWindow* splash = nullptr;
     bool splashOnScreen = false;
-    showForReal = [](wxDialog* dialog) { return dynamic_cast<SplashWindow*>(dialog) != nullptr; };
+    showForReal = [&](wxDialog* dialog) { return (splash = dynamic_cast<SplashWindow*>(dialog)) != nullptr; };
     ShowSplashModal([&] {
         ++runs;
-        if (SplashWindow* splash = ShownSplash()) {
-            splashOnScreen = splash->IsShownOnScreen();
+        splashOnScreen = splash != nullptr && splash->IsShownOnScreen();
+        if (splash != nullptr)
             splash->OnKey();
-        }
     });
     showForReal = nullptr;
     EXPECT_EQ(runs, 1);
