@@ -113,6 +113,14 @@ std::string Host(const std::string& url) {
     return url.substr(start, url.find('/', start) - start);
 }
 
+// The five default engines' result addresses for the keywords.
+std::vector<std::string> EngineUrls() {
+    std::vector<std::string> urls;
+    for (const char* engine : DefaultEngines)
+        urls.push_back(QueryUrl(engine));
+    return urls;
+}
+
 class Bench {
 public:
     explicit Bench(Options options) : m_options(std::move(options)) {
@@ -134,6 +142,19 @@ public:
 private:
     std::vector<std::string> Environment(const Configuration& configuration, const fs::path& home) const;
     void Settle(milliseconds duration);
+    // The keywords typed into the program's keyword box, ready for Enter.
+    void TypeKeywords() {
+        m_x.Click(KeywordBoxX, KeywordBoxY);
+        Settle(milliseconds(200));
+        m_x.Type(Keywords);
+        Settle(milliseconds(200));
+    }
+    // A fresh folder for the next process started.
+    fs::path NewInstanceFolder() {
+        const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
+        fs::create_directories(folder);
+        return folder;
+    }
     void Quiet();
     std::optional<XWindowId> WaitForWindow(pid_t pid,
                                            const std::function<bool(const XSession::WindowState&)>& test,
@@ -369,8 +390,7 @@ void Bench::SaveShot(const std::string& name, const RgbImage& image) const {
 
 void Bench::ProgramInstance(const Configuration& configuration, int run, bool startupOnly) {
     const std::string& mode = configuration.name;
-    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
-    fs::create_directories(folder);
+    const fs::path folder = NewInstanceFolder();
     // A folder of its own, as a user's copy: no engines.lst, so the choosers
     // show the engines they start with.
     fs::copy_file(m_options.program, folder / "scoutwell");
@@ -414,10 +434,7 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
     RecordMemory("memory.none." + mode, pid);
 
     m_choosers = {"altavista", "lycos", "infoseek", "savvy search", "dogpile"};
-    m_x.Click(KeywordBoxX, KeywordBoxY);
-    Settle(milliseconds(200));
-    m_x.Type(Keywords);
-    Settle(milliseconds(200));
+    TypeKeywords();
 
     m_server.SetDelay(milliseconds(0));
     const std::set<int> all{0, 1, 2, 3, 4};
@@ -523,12 +540,9 @@ void Bench::ProgramInstance(const Configuration& configuration, int run, bool st
 
 void Bench::FloorInstance(const Configuration& configuration) {
     const std::string& mode = configuration.name;
-    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
-    fs::create_directories(folder);
+    const fs::path folder = NewInstanceFolder();
     const auto environment = Environment(configuration, folder / "home");
-    std::vector<std::string> urls;
-    for (const char* engine : DefaultEngines)
-        urls.push_back(QueryUrl(engine));
+    const std::vector<std::string> urls = EngineUrls();
     m_x.ForgetWindows();
     Log(mode + " run");
     const auto spawned = Clock::now();
@@ -643,7 +657,7 @@ void Bench::ChromiumInstance(int run) {
             Log("no " + m_options.chromium + ": Chromium left out");
         return;
     }
-    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
+    const fs::path folder = NewInstanceFolder();
     const fs::path profile = folder / "profile";
     fs::create_directories(profile);
     const auto environment = Environment(ChromiumPeer, folder / "home");
@@ -733,8 +747,7 @@ void Bench::ChromiumInstance(int run) {
 // time and processor time.
 void Bench::ProgramCurve() {
     const std::string mode = ProgramAuto.name;
-    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
-    fs::create_directories(folder);
+    const fs::path folder = NewInstanceFolder();
     fs::copy_file(m_options.program, folder / "scoutwell");
     const auto environment = Environment(ProgramAuto, folder / "home");
     m_x.ForgetWindows();
@@ -748,10 +761,7 @@ void Bench::ProgramCurve() {
         return;
     }
     Settle(milliseconds(3000));
-    m_x.Click(KeywordBoxX, KeywordBoxY);
-    Settle(milliseconds(200));
-    m_x.Type(Keywords);
-    Settle(milliseconds(200));
+    TypeKeywords();
     m_server.SetDelay(milliseconds(0));
     const std::set<int> all{0, 1, 2, 3, 4};
     for (int search = 1; search <= m_options.curve; ++search) {
@@ -795,12 +805,9 @@ void Bench::ProgramCurve() {
 // The floor's counterpart: one bare process loading its five views again and again.
 void Bench::FloorCurve() {
     const std::string mode = FloorOff.name;
-    const fs::path folder = m_scratch / ("instance-" + std::to_string(++m_instance));
-    fs::create_directories(folder);
+    const fs::path folder = NewInstanceFolder();
     const auto environment = Environment(FloorOff, folder / "home");
-    std::vector<std::string> urls;
-    for (const char* engine : DefaultEngines)
-        urls.push_back(QueryUrl(engine));
+    const std::vector<std::string> urls = EngineUrls();
     m_x.ForgetWindows();
     Log(mode + " memory curve, " + std::to_string(m_options.curve) + " loads");
     ChildProcess bare(m_options.bare, urls, environment, true);
