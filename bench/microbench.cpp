@@ -100,7 +100,7 @@ void ReadAddedEnginesRealWindow(benchmark::State& state, int files, bool listed)
     std::filesystem::create_directories(folder);
     for (int i = 0; i < files; ++i)
         std::ofstream(folder / ("engine-" + std::to_string(i) + ".xml"))
-            << "<OpenSearchDescription xmlns=\"http://a9.com/-/spec/opensearch/1.1/\"><ShortName>Engine " << i
+            << "<OpenSearchDescription><ShortName>Engine " << i
             << "</ShortName><Description>An engine of the benchmark</Description><InputEncoding>UTF-8"
                "</InputEncoding><Url type=\"text/html\" template=\"https://e"
             << i << ".example/search?q={searchTerms}\"/></OpenSearchDescription>\n";

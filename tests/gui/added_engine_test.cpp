@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Description = "<OpenSearchDescription xmlns='http://a9.com/-/spec/opensearch/1.1/'>"
+const std::string Description = "<OpenSearchDescription>"
                                 "<ShortName>Site Search</ShortName><Url type='text/html' "
                                 "template='http://site.example/find?q={searchTerms}&amp;n={count}'/>"
                                 "</OpenSearchDescription>";
