@@ -54,8 +54,9 @@ public:
                 ChooseCompositingMode(
                     [this] { return m_renderer.valid() ? m_renderer.get() : std::nullopt; });
             });
-            mainWindow = new MainWindow(folder);
-            mainWindow->PrepareBehindSplash();
+            IgnoreFailure([&] { mainWindow = new MainWindow(folder); });
+            if (mainWindow != nullptr)
+                mainWindow->PrepareBehindSplash();
         });
         if (mainWindow == nullptr) {
             std::fputs("scoutwell: the main window could not be made\n", stderr);

@@ -13,11 +13,19 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <system_error>
 
 // The folders are read beside the start (a thousand descriptions take some
 // milliseconds) and waited for only where the engines are first needed.
 void MainWindow::ReadAddedEngines() {
-    m_readingEngines = std::async(std::launch::async, LoadAddedEngines, EngineFolders(m_programFolder));
+    try {
+        m_readingEngines = std::async(std::launch::async, LoadAddedEngines, EngineFolders(m_programFolder));
+    } catch (const std::system_error& failure) {
+        // No thread to be had: they are read when first needed.
+        std::cerr << "scoutwell: the engine folders are read later: " << failure.what() << '\n';
+        m_readingEngines =
+            std::async(std::launch::deferred, LoadAddedEngines, EngineFolders(m_programFolder));
+    }
     m_listedEngines = 0;
     CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
 }
@@ -86,6 +94,9 @@ void MainWindow::AddSearchEngine(const FetchedDescription& fetched) {
                 chooser->Insert(name, static_cast<unsigned int>(EngineCount + at));
             ++m_listedEngines;
         }
+        // A chooser that already names the new engine is no longer marked as naming none.
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            OnChooserText(i);
     } catch (const ScoutwellError& refusal) {
         std::cerr << "scoutwell: search engine not added: " << refusal.what() << '\n';
         wxMessageBox(L"The search engine \u201c" + wxString(fetched.title) + L"\u201d was not added: " +

@@ -1,9 +1,10 @@
 #include "opensearch_offer.h"
 
+#include "failure.h"
+
 #include <webkit2/webkit2.h>
 #include <wx/webview.h>
 
-#include <iostream>
 #include <memory>
 #include <optional>
 
@@ -211,11 +212,7 @@ void OnFetched(GObject* source, GAsyncResult* result, gpointer data) {
     }
     if (!*fetch->viewAlive)
         return;
-    try {
-        fetch->onFetched(fetched);
-    } catch (const std::exception& unexpected) {
-        std::cerr << "scoutwell: adding the search engine failed: " << unexpected.what() << '\n';
-    }
+    IgnoreFailure([&] { fetch->onFetched(fetched); });
 }
 
 } // namespace

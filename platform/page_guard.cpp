@@ -1,7 +1,6 @@
 #include "page_guard.h"
 
 #include "hand_off_limit.h"
-#include "program_downloads.h"
 
 #include <webkit2/webkit2.h>
 #include <wx/webview.h>
@@ -57,7 +56,6 @@ GObject* ConstructContextWithLimit(GType type, guint count, GObjectConstructPara
 
 // -- Downloads ---------------------------------------------------------------
 
-constexpr const char* ProgramDownloadKey = "scoutwell-program-download";
 bool g_downloadRunning = false;
 
 void AskWithFileChooser(const std::filesystem::path& folder, const std::string& name,
@@ -123,8 +121,6 @@ gboolean OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointe
 // Every download of every view passes here. Only one the user's click let
 // through (see PageGuard::OnResponse) or one of the program's own goes on.
 void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
-    if (IsProgramDownload(download))
-        return;
     PageGuard* guard = GuardOf(webkit_download_get_web_view(download));
     if (guard == nullptr || !guard->TakeDownloadPermission() || g_downloadRunning) {
         std::fprintf(stderr, "scoutwell: a download no click asked for was refused\n");
@@ -440,14 +436,6 @@ void PageGuard::ShowNote(const std::string& text) {
 
 bool PageGuard::TakeDownloadPermission() {
     return std::exchange(m_downloadAllowed, false);
-}
-
-void MarkProgramDownload(WebKitDownload* download) {
-    g_object_set_data(G_OBJECT(download), ProgramDownloadKey, GINT_TO_POINTER(1));
-}
-
-bool IsProgramDownload(WebKitDownload* download) {
-    return g_object_get_data(G_OBJECT(download), ProgramDownloadKey) != nullptr;
 }
 
 void SetDownloadQuestion(DownloadQuestion question) {

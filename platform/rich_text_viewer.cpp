@@ -346,6 +346,9 @@ std::size_t RichTextViewer::InsertSegment() {
             ++m_fill.run;
             break;
         }
+        // Tabs and pictures count too: a paragraph of nothing else is filled in bounded steps as well.
+        if (characters >= MaxShownParagraph || ++pieces > MaxShownRuns)
+            break;
         if (run.kind == RtfRunKind::Picture) {
             InsertPicture(run.picture, format.leftIndent, format.rightIndent);
             ++m_fill.run;
@@ -360,8 +363,6 @@ std::size_t RichTextViewer::InsertSegment() {
             word = 0;
             continue;
         }
-        if (characters >= MaxShownParagraph || ++pieces > MaxShownRuns)
-            break;
         const std::wstring& text = run.text;
         std::size_t take = std::min(text.size() - m_fill.offset, MaxShownParagraph - characters);
         if (m_fill.offset + take < text.size()) {

@@ -96,8 +96,3 @@ void WebKitBrowserView::Stop() {
 std::wstring WebKitBrowserView::LocationURL() const {
     return m_navigated ? m_view->GetCurrentURL().ToStdWstring() : std::wstring();
 }
-
-bool WebKitBrowserView::PageResponding() const {
-    return webkit_web_view_get_is_web_process_responsive(
-        static_cast<WebKitWebView*>(m_view->GetNativeBackend()));
-}

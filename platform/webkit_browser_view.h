@@ -36,8 +36,6 @@ public:
     void SetVisible(bool visible) override { m_placement.SetVisible(visible); }
 
     wxWebView* View() const { return m_view; }
-    // False while WebKit reports the page's web process as not answering.
-    bool PageResponding() const;
 
 private:
     wxWebView* m_view;

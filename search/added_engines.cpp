@@ -1,11 +1,11 @@
 #include "added_engines.h"
 
+#include "code_pages.h"
 #include "engine_catalogue.h"
 #include "failure.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,25 +46,6 @@ std::wstring ComparedName(std::wstring_view text) {
     std::wstring key(text);
     rules.tolower(key.data(), key.data() + key.size());
     return key;
-}
-
-std::string ToUtf8(std::wstring_view text) {
-    std::string bytes;
-    for (wchar_t wide : text) {
-        const auto c = static_cast<std::uint32_t>(wide);
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-        } else if (c < 0x10000) {
-            bytes += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                      static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            bytes += {static_cast<char>(0xF0 | (c >> 18 & 0x07)), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                      static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-        }
-    }
-    return bytes;
 }
 
 std::string SystemReason(int error) {
@@ -156,9 +137,10 @@ std::optional<std::string> AddedEngines::WhyRefused(const OpenSearchEngine& engi
     const std::wstring key = ComparedName(engine.name);
     for (const EngineEntry& entry : EngineCatalogue())
         if (ComparedName(entry.DisplayName) == key)
-            return "its name \"" + ToUtf8(engine.name) + "\" is the name of one of the program's own engines";
+            return "its name \"" + EncodeUtf8(engine.name) +
+                   "\" is the name of one of the program's own engines";
     if (std::binary_search(m_keys.begin(), m_keys.end(), key))
-        return "an engine named \"" + ToUtf8(engine.name) + "\" is already in the list";
+        return "an engine named \"" + EncodeUtf8(engine.name) + "\" is already in the list";
     return std::nullopt;
 }
 

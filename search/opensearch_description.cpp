@@ -1,5 +1,6 @@
 #include "opensearch_description.h"
 
+#include "code_pages.h"
 #include "failure.h"
 
 #include <expat.h>
@@ -74,23 +75,6 @@ public:
 private:
     iconv_t m_descriptor;
 };
-
-// Expat hands over well-formed UTF-8, so this needs no checking beyond the
-// lengths; a converter per text would cost more than the parsing.
-std::wstring Utf8ToWide(std::string_view text) {
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        std::uint32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length && i + k < text.size(); ++k)
-            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        wide += static_cast<wchar_t>(c);
-        i += length;
-    }
-    return wide;
-}
 
 // The names the program writes for {inputEncoding}, and the other labels
 // descriptions use for them. Browsers send ISO-8859-1 forms as
@@ -348,10 +332,10 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
     }
 
     OpenSearchEngine engine = std::move(reader.engine);
-    engine.name = Utf8ToWide(reader.shortName);
+    engine.name = DecodeUtf8(reader.shortName).value_or(std::wstring());
     if (engine.name.empty())
         throw ScoutwellError("it has no name (ShortName)");
-    engine.description = Utf8ToWide(reader.description);
+    engine.description = DecodeUtf8(reader.description).value_or(std::wstring());
     if (reader.encodings.empty())
         reader.encodings.push_back("UTF-8");
     for (const std::string& label : reader.encodings)
@@ -371,5 +355,5 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
 }
 
 std::wstring BuildSearchUrl(const OpenSearchEngine& engine, std::wstring_view keywords) {
-    return Utf8ToWide(Expand(engine, keywords));
+    return DecodeUtf8(Expand(engine, keywords)).value_or(std::wstring());
 }

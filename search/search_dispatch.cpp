@@ -34,8 +34,3 @@ void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engi
         }
     }
 }
-
-void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
-               const PaneArray<BrowserView*>& webBrowser) {
-    RunSearch(keywords, engineTexts, webBrowser, AddedEngines());
-}

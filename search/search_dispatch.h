@@ -22,6 +22,3 @@ bool NamesAnEngine(std::wstring_view chooserText, const AddedEngines& addedEngin
 // its first three characters.
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
                const PaneArray<BrowserView*>& webBrowser, const AddedEngines& addedEngines);
-// The same with no added engines.
-void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
-               const PaneArray<BrowserView*>& webBrowser);
