@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header from a folder below which it may not
-# reach, or a toolkit header (GTK, GDK, GLib/GIO, X11, WebKit, EGL/GL) outside
-# platform/, or a wx header in the plain C++ folders. The table is the one
-# place that says which folder may use which.
+# reach, a toolkit header (GTK, GDK, GLib/GIO, X11, WebKit, EGL/GL) outside the
+# toolkit folders (platform/, pagepolicy/, helpviewer/), or a wx header in the
+# plain C++ folders; and when the table allows a folder that no include uses.
+# The table is the one place that says which folder may use which.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,13 +11,16 @@ declare -A may_use=(
     [core]="core"
     [search]="core search"
     [richtext]="core richtext"
-    [platform]="core richtext platform resources"
-    [resources]="core resources"
-    [sidewindows]="core richtext platform resources sidewindows"
-    [mainwindow]="core search platform resources sidewindows mainwindow"
-    [app]="core search richtext platform resources sidewindows mainwindow app"
+    [platform]="core platform"
+    [pagepolicy]="core platform pagepolicy"
+    [helpviewer]="core richtext helpviewer"
+    [resources]="resources"
+    [sidewindows]="core platform helpviewer resources sidewindows"
+    [mainwindow]="core search platform pagepolicy resources sidewindows mainwindow"
+    [app]="core platform resources sidewindows mainwindow app"
 )
 plain_folders=" core search richtext "
+toolkit_folders=" platform pagepolicy helpviewer "
 toolkit='^(gtk|gdk|gdk-pixbuf|glib|gio|gobject|X11|webkit2?|JavaScriptCore|jsc|EGL|GL|GLES[0-9]*|libsoup|cairo|pango)/|^(glib|gio/gio|gtk/gtk|gdk/gdk)[^/]*\.h$'
 
 # Which folder each of the program's headers lives in.
@@ -28,6 +32,7 @@ for folder in "${!may_use[@]}"; do
 done
 
 failures=0
+declare -A used=()
 for folder in "${!may_use[@]}"; do
     while IFS= read -r file; do
         while IFS= read -r line; do
@@ -36,14 +41,15 @@ for folder in "${!may_use[@]}"; do
             if [[ $include =~ \#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
                 header=$(basename "${BASH_REMATCH[1]}")
                 owner=${home[$header]:-}
+                [[ -n $owner ]] && used["$folder $owner"]=1
                 if [[ -n $owner && " ${may_use[$folder]} " != *" $owner "* ]]; then
                     echo "$file:$number: $folder/ may not include $owner/$header"
                     failures=$((failures + 1))
                 fi
             elif [[ $include =~ \#[[:space:]]*include[[:space:]]*\<([^\>]+)\> ]]; then
                 header=${BASH_REMATCH[1]}
-                if [[ $folder != platform && $header =~ $toolkit ]]; then
-                    echo "$file:$number: only platform/ may include <$header>"
+                if [[ $toolkit_folders != *" $folder "* && $header =~ $toolkit ]]; then
+                    echo "$file:$number: only the toolkit folders ($toolkit_folders) may include <$header>"
                     failures=$((failures + 1))
                 elif [[ $plain_folders == *" $folder "* && $header == wx/* ]]; then
                     echo "$file:$number: $folder/ is plain C++ and may not include <$header>"
@@ -52,6 +58,15 @@ for folder in "${!may_use[@]}"; do
             fi
         done < <(grep -n '^[[:space:]]*#[[:space:]]*include' "$file" || true)
     done < <(git ls-files -- "$folder/*.cpp" "$folder/*.h")
+done
+
+for folder in "${!may_use[@]}"; do
+    for owner in ${may_use[$folder]}; do
+        if [[ $owner != "$folder" && -z ${used["$folder $owner"]:-} ]]; then
+            echo "$folder/ may use $owner/ in scripts/check-layers.sh, but nothing in $folder/ does: drop it from the table"
+            failures=$((failures + 1))
+        fi
+    done
 done
 
 if [ "$failures" -gt 0 ]; then
