@@ -6,6 +6,7 @@
 #include "product_info.h"
 #include "program_folder.h"
 #include "splash_window.h"
+#include "wx_desktop.h"
 
 #include <wx/app.h>
 
@@ -39,6 +40,7 @@ public:
     // wxApp::OnInit is not called: main has read the command line already.
     bool OnInit() override {
         ApplyCompactStyle();
+        FollowDesktopTextSize();
         std::filesystem::path folder; // without it, files are looked for in the current folder
         IgnoreFailure([&] { folder = ProgramFolder(); });
         // The splash comes first. Making the five web views starts WebKit's

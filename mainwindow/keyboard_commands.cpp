@@ -4,6 +4,7 @@
 #include "failure.h"
 #include "main_window.h"
 #include "page_focus.h"
+#include "window_keys.h"
 
 #include <wx/panel.h>
 #include <wx/textctrl.h>
@@ -38,6 +39,10 @@ bool MainWindow::OnKeyCommand(const wxKeyEvent& event) {
         if (withoutShift == wxMOD_NONE && dynamic_cast<wxWebView*>(FocusedControl()) != nullptr)
             return false;
         MoveFocus((modifiers & wxMOD_SHIFT) == 0);
+        return true;
+    }
+    if (IsQuitKey(event)) {
+        CloseEveryWindow();
         return true;
     }
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {

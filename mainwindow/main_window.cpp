@@ -7,6 +7,7 @@
 #include "program_resources.h"
 #include "splash_window.h"
 #include "twips.h"
+#include "window_keys.h"
 #include "work_area_fit.h"
 #include "wx_desktop.h"
 #include "wx_placement.h"
@@ -195,6 +196,7 @@ void MainWindow::BindHandlers() {
             event.Skip();
         });
     Bind(wxEVT_CHAR_HOOK, &MainWindow::OnCharHook, this);
+    ForwardUnclaimedKeys(this);
     for (const auto& view : paneViews)
         WhenKeyPressedInPage(view->View(), [this](const wxKeyEvent& event) {
             bool handled = false;

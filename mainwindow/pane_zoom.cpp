@@ -44,12 +44,12 @@ void MainWindow::ZoomPane(PaneIndex i) {
     zoom.savedLeft = WholeTwips(view.Left());
     urlBar->Show();
     urlBox->ChangeValue(wxString(view.LocationURL()));
+    // The zoomed pane's own controls stay shown throughout: hiding the one
+    // with the focus, even for a moment, would leave no control with it.
     for (PaneIndex k = 0; k < PaneCount; ++k) {
-        paneButtonColumns[k]->Hide();
-        paneViews[k]->SetVisible(false);
+        paneButtonColumns[k]->Show(k == i);
+        paneViews[k]->SetVisible(k == i);
     }
-    view.SetVisible(true);
-    paneButtonColumns[i]->Show();
     searchPanel->Hide();
     enginePanel->Hide();
     hintPanel->Hide();

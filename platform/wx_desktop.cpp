@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include <gdk/gdk.h>
 #include <wx/display.h>
 
 namespace {
@@ -19,11 +20,18 @@ PixelRect WxDesktop::DisplayArea() const {
     return FromWx(wxDisplay().GetGeometry());
 }
 
-// Window positions are in logical pixels, which are the same size in inches
-// whatever the screen's scale factor.
+// Window positions are in logical pixels: the same size whatever the screen's
+// scale factor, and as many to the inch as the text resolution says.
 float WxDesktop::TwipsPerPixelX() const {
-    return TwipsPerPixel;
+    return TwipsPerPixel();
 }
 float WxDesktop::TwipsPerPixelY() const {
-    return TwipsPerPixel;
+    return TwipsPerPixel();
+}
+
+void FollowDesktopTextSize() {
+    // GDK's screen resolution is the one text is drawn at: Xft.dpi (or the
+    // desktop's XSETTINGS) times GDK_DPI_SCALE, in logical pixels.
+    if (GdkScreen* screen = gdk_screen_get_default())
+        SetTextPixelsPerInch(static_cast<float>(gdk_screen_get_resolution(screen)));
 }

@@ -12,3 +12,8 @@ public:
     float TwipsPerPixelX() const override;
     float TwipsPerPixelY() const override;
 };
+
+// Makes the twip layout grow with the desktop's text size: at one and a half
+// times the standard text size a twip is one and a half times as many pixels.
+// Called once, before the first window is made.
+void FollowDesktopTextSize();

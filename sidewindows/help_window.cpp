@@ -9,6 +9,7 @@
 #include "rich_text_viewer.h"
 #include "twips.h"
 #include "user_folders.h"
+#include "window_keys.h"
 
 #include <wx/button.h>
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
@@ -55,13 +56,16 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
     websiteButton->SetToolTip(wxString(L"Open ") + HomePageUrl + L" in your web browser");
     emailButton->SetToolTip(wxString(L"Write to ") + ContactAddress);
 
-    // Escape closes the window from any of its controls.
+    // Escape closes the window from any of its controls, Ctrl+Q the program.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers())
             Close();
+        else if (IsQuitKey(event))
+            CloseEveryWindow();
         else
             event.Skip();
     });
+    ForwardUnclaimedKeys(this);
 
     // Closing unloads the window for good; a dialog would only hide.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });

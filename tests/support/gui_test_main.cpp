@@ -1,6 +1,7 @@
 // main() for the GUI tests: starts the toolkit once, web traffic going to the recording proxy.
 
 #include "gui_test.h"
+#include "wx_desktop.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxTheApp->SetExitOnFrameDelete(false);
+    FollowDesktopTextSize();
     wxSetAssertHandler(FailOnAssert);
     UnexpectedDialogHook unexpectedDialogs;
     unexpectedDialogs.Register();

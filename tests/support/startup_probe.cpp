@@ -4,6 +4,7 @@
 #include "compact_style.h"
 #include "main_window.h"
 #include "splash_window.h"
+#include "wx_desktop.h"
 
 #include <wx/app.h>
 #include <wx/combobox.h>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     if (!wxEntryStart(argc, argv))
         return 1;
     ApplyCompactStyle();
+    FollowDesktopTextSize();
     auto* form = new MainWindow(wxString::FromUTF8(argv[1]).ToStdWstring());
     wxTEST_DIALOG(form->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
     for (PaneIndex i = 0; i < PaneCount; ++i)
