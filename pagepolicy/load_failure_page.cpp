@@ -1,18 +1,12 @@
 #include "load_failure_page.h"
 
 #include "failure.h"
+#include "local_page.h"
 
 #include <webkit2/webkit2.h>
 #include <wx/webview.h>
 
 namespace {
-
-std::string Escaped(const std::string& text) {
-    gchar* escaped = g_markup_escape_text(text.c_str(), -1);
-    std::string result(escaped);
-    g_free(escaped);
-    return result;
-}
 
 std::string HostOf(const std::string& url) {
     std::string host;
@@ -48,15 +42,15 @@ gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* failingUri, G
 } // namespace
 
 std::string LoadFailurePage(const std::string& url, const std::string& reason) {
-    const std::string host = Escaped(HostOf(url));
-    return "<!doctype html><html><head><meta charset=\"utf-8\"><title>Could not reach " + host +
-           "</title><style>body{font:13px sans-serif;color:#000;background:#fff;margin:12px}"
-           "h1{font-size:15px;margin:0 0 6px}p{margin:0 0 6px}small{color:#444}</style></head><body>"
-           "<h1>Could not reach " +
-           host +
-           "</h1><p>The network may be down, or this search engine may no longer answer at this address. "
-           "Press Search to try again.</p><p><small>" +
-           Escaped(reason) + "</small></p></body></html>";
+    const std::string host = HostOf(url);
+    return LocalPage(
+        "Could not reach " + host,
+        "body{font:13px sans-serif;color:#000;background:#fff;margin:12px}"
+        "h1{font-size:15px;margin:0 0 6px}p{margin:0 0 6px}small{color:#444}",
+        "<h1>Could not reach " + HtmlEscaped(host) +
+            "</h1><p>The network may be down, or this search engine may no longer answer at this "
+            "address. Press Search to try again.</p><p><small>" +
+            HtmlEscaped(reason) + "</small></p>");
 }
 
 void ShowLoadFailuresInPlainWords(wxWebView* view) {

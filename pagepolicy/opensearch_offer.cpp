@@ -1,5 +1,6 @@
 #include "opensearch_offer.h"
 
+#include "code_pages.h"
 #include "failure.h"
 
 #include <webkit2/webkit2.h>
@@ -83,14 +84,6 @@ WebKitWebView* WebKitViewOf(wxWebView* view) {
     return static_cast<WebKitWebView*>(view->GetNativeBackend());
 }
 
-std::wstring FromUtf8(const char* text) {
-    return wxString::FromUTF8(text).ToStdWstring();
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    return wxString(text).utf8_string();
-}
-
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
     std::vector<std::wstring> parts;
     for (std::size_t start = 0;;) {
@@ -111,7 +104,7 @@ std::optional<std::wstring> ScriptText(JSCValue* value, GError* error, std::stri
         return std::nullopt;
     }
     gchar* text = jsc_value_to_string(value);
-    std::wstring result = FromUtf8(text ? text : "");
+    std::wstring result = DecodeUtf8(text ? text : "").value_or(std::wstring());
     g_free(text);
     g_object_unref(value);
     return result;
@@ -154,40 +147,9 @@ void OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer) {
     }
 }
 
-struct MenuChoice {
-    std::weak_ptr<Offer> offer;
-    AdvertisedEngine engine;
-};
-
-void OnAddChosen(GSimpleAction*, GVariant*, gpointer data) {
-    const auto* choice = static_cast<MenuChoice*>(data);
-    if (const auto offer = choice->offer.lock(); offer && offer->view)
-        FetchAdvertisedDescription(offer->view, choice->engine, offer->maxBytes, offer->onFetched);
-}
-
-gboolean OnContextMenu(WebKitWebView* webView, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
-                       gpointer) {
-    auto* offer = OfferOf(webView);
-    if (offer == nullptr || (*offer)->engines.empty())
-        return FALSE;
-    webkit_context_menu_append(menu, webkit_context_menu_item_new_separator());
-    for (const AdvertisedEngine& engine : (*offer)->engines) {
-        GSimpleAction* action = g_simple_action_new("add-search-engine", nullptr);
-        g_signal_connect_data(
-            action, "activate", G_CALLBACK(OnAddChosen), new MenuChoice{*offer, engine},
-            [](gpointer choice, GClosure*) { delete static_cast<MenuChoice*>(choice); }, GConnectFlags(0));
-        const std::string label = "Add search engine \u201c" + ToUtf8(engine.title) + "\u201d";
-        webkit_context_menu_append(
-            menu, webkit_context_menu_item_new_from_gaction(G_ACTION(action), label.c_str(), nullptr));
-        g_object_unref(action);
-    }
-    return FALSE;
-}
-
 struct Fetch {
     std::wstring title;
-    DescriptionFetched onFetched;
-    std::shared_ptr<bool> viewAlive;
+    std::weak_ptr<Offer> offer;
 };
 
 void OnFetched(GObject* source, GAsyncResult* result, gpointer data) {
@@ -201,18 +163,62 @@ void OnFetched(GObject* source, GAsyncResult* result, gpointer data) {
         const auto fields = Split(*text, L'\x1f');
         if (fields.size() == 2 && fields[0] == L"ok") {
             gsize length = 0;
-            guchar* bytes = g_base64_decode(ToUtf8(fields[1]).c_str(), &length);
+            guchar* bytes = g_base64_decode(EncodeUtf8(fields[1]).c_str(), &length);
             fetched.document.assign(reinterpret_cast<const char*>(bytes), length);
             g_free(bytes);
         } else {
-            fetched.failure = fields.size() == 2 ? ToUtf8(fields[1]) : "the page's script gave no answer";
+            fetched.failure = fields.size() == 2 ? EncodeUtf8(fields[1]) : "the page's script gave no answer";
         }
     } else {
         fetched.failure = "it could not be fetched (" + failure + ")";
     }
-    if (!*fetch->viewAlive)
+    // The view may be destroyed while the fetch runs; its answer then goes nowhere.
+    const auto offer = fetch->offer.lock();
+    if (!offer || offer->view == nullptr)
         return;
-    IgnoreFailure([&] { fetch->onFetched(fetched); });
+    IgnoreFailure([&] { offer->onFetched(fetched); });
+}
+
+void FetchDescription(const std::shared_ptr<Offer>& offer, const AdvertisedEngine& engine) {
+    GVariantBuilder arguments;
+    g_variant_builder_init(&arguments, G_VARIANT_TYPE("a{sv}"));
+    g_variant_builder_add(&arguments, "{sv}", "href",
+                          g_variant_new_string(EncodeUtf8(engine.address).c_str()));
+    g_variant_builder_add(&arguments, "{sv}", "limit",
+                          g_variant_new_double(static_cast<double>(offer->maxBytes)));
+    webkit_web_view_call_async_javascript_function(WebKitViewOf(offer->view), FetchScript, -1,
+                                                   g_variant_builder_end(&arguments), ScriptWorld, nullptr,
+                                                   nullptr, OnFetched, new Fetch{engine.title, offer});
+}
+
+struct MenuChoice {
+    std::weak_ptr<Offer> offer;
+    AdvertisedEngine engine;
+};
+
+void OnAddChosen(GSimpleAction*, GVariant*, gpointer data) {
+    const auto* choice = static_cast<MenuChoice*>(data);
+    if (const auto offer = choice->offer.lock(); offer && offer->view)
+        FetchDescription(offer, choice->engine);
+}
+
+gboolean OnContextMenu(WebKitWebView* webView, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*,
+                       gpointer) {
+    auto* offer = OfferOf(webView);
+    if (offer == nullptr || (*offer)->engines.empty())
+        return FALSE;
+    webkit_context_menu_append(menu, webkit_context_menu_item_new_separator());
+    for (const AdvertisedEngine& engine : (*offer)->engines) {
+        GSimpleAction* action = g_simple_action_new("add-search-engine", nullptr);
+        g_signal_connect_data(
+            action, "activate", G_CALLBACK(OnAddChosen), new MenuChoice{*offer, engine},
+            [](gpointer choice, GClosure*) { delete static_cast<MenuChoice*>(choice); }, GConnectFlags(0));
+        const std::string label = "Add search engine \u201c" + EncodeUtf8(engine.title) + "\u201d";
+        webkit_context_menu_append(
+            menu, webkit_context_menu_item_new_from_gaction(G_ACTION(action), label.c_str(), nullptr));
+        g_object_unref(action);
+    }
+    return FALSE;
 }
 
 } // namespace
@@ -234,23 +240,4 @@ void OfferAdvertisedEngines(wxWebView* view, std::size_t maxBytes, DescriptionFe
 std::vector<AdvertisedEngine> AdvertisedEngines(wxWebView* view) {
     const auto* offer = OfferOf(WebKitViewOf(view));
     return offer ? (*offer)->engines : std::vector<AdvertisedEngine>{};
-}
-
-void FetchAdvertisedDescription(wxWebView* view, const AdvertisedEngine& engine, std::size_t maxBytes,
-                                DescriptionFetched onFetched) {
-    WebKitWebView* webView = WebKitViewOf(view);
-    GVariantBuilder arguments;
-    g_variant_builder_init(&arguments, G_VARIANT_TYPE("a{sv}"));
-    g_variant_builder_add(&arguments, "{sv}", "href", g_variant_new_string(ToUtf8(engine.address).c_str()));
-    g_variant_builder_add(&arguments, "{sv}", "limit", g_variant_new_double(static_cast<double>(maxBytes)));
-    // The view may be destroyed while the fetch runs; its answer then goes nowhere.
-    auto alive = std::make_shared<bool>(true);
-    view->Bind(wxEVT_DESTROY, [view, alive](wxWindowDestroyEvent& event) {
-        if (event.GetEventObject() == view)
-            *alive = false;
-        event.Skip();
-    });
-    webkit_web_view_call_async_javascript_function(
-        webView, FetchScript, -1, g_variant_builder_end(&arguments), ScriptWorld, nullptr, nullptr, OnFetched,
-        new Fetch{engine.title, std::move(onFetched), alive});
 }

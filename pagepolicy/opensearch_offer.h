@@ -25,17 +25,13 @@ using DescriptionFetched = std::function<void(const FetchedDescription&)>;
 
 // Offers "Add search engine “Title”" in the view's page context menu for each
 // description the page now shown advertises. Choosing it fetches the
-// description (FetchAdvertisedDescription) and hands the result to onFetched,
-// unless the view is gone by then.
+// description as the page itself would (the view's own network session, so
+// its proxy settings apply) and hands the result to onFetched, unless the
+// view is gone by then. Refused: an address on another site than the page's,
+// an answer that is not a success (404, a redirect loop), and more than
+// maxBytes.
 void OfferAdvertisedEngines(wxWebView* view, std::size_t maxBytes, DescriptionFetched onFetched);
 
 // The descriptions the page now shown advertises, as the menu offers them;
 // empty until the page has finished loading.
 std::vector<AdvertisedEngine> AdvertisedEngines(wxWebView* view);
-
-// Fetches the description as the page itself would (the view's own network
-// session, so its proxy settings apply). Refused: an address on another site
-// than the page's, an answer that is not a success (404, a redirect loop),
-// and more than maxBytes.
-void FetchAdvertisedDescription(wxWebView* view, const AdvertisedEngine& engine, std::size_t maxBytes,
-                                DescriptionFetched onFetched);

@@ -1,0 +1,97 @@
+// The page policy's rules that need no display: the hand-off limit on its own
+// clock, and the program's own local pages.
+
+#include "hand_off_limit.h"
+#include "load_failure_page.h"
+#include "local_page.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+namespace {
+
+long Lines(const std::string& text) {
+    return std::ranges::count(text, '\n');
+}
+
+// GLib versions differ in how they write an apostrophe; either is fine.
+std::string OneApostrophe(std::string markup) {
+    for (std::size_t at; (at = markup.find("&#39;")) != std::string::npos;)
+        markup.replace(at, 5, "&apos;");
+    return markup;
+}
+
+} // namespace
+
+// One address per user action and at most one a second; the drops after an action say so once.
+TEST(HandOffLimit, OneAddressPerActionAndSecondAndOneLineForTheRest) {
+    using std::chrono::milliseconds;
+    struct Step {
+        bool action;
+        int atMs;
+        bool handsOff;
+        bool writesLine;
+    };
+    const Step steps[] = {
+        {false, 0, false, true},     // no action yet
+        {true, 0, true, false},      //
+        {false, 0, false, true},     // the action is spent
+        {true, 900, false, true},    // a new action, but within the second
+        {false, 1000, true, false},  // that action's address, once the second is up
+        {false, 5000, false, true},  // spent, however long after
+        {false, 6000, false, false}, // dropped again: no second line for the same action
+        {true, 7000, true, false},
+    };
+    const auto start = HandOffLimit::Clock::now();
+    HandOffLimit limit;
+    int n = 0;
+    for (const Step& step : steps) {
+        ++n;
+        if (step.action)
+            limit.NoteUserAction();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(limit.MayHandOff(start + milliseconds(step.atMs)), step.handsOff) << "step " << n;
+        EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()), step.writesLine ? 1 : 0) << "step " << n;
+    }
+}
+
+// What a page sends cannot become markup of the program's own page: only the body given as markup is.
+TEST(LocalPage, TheTitleIsTextAndTheBodyMarkup) {
+    EXPECT_EQ(OneApostrophe(HtmlEscaped(R"(<a href="x">'&'</a>)")),
+              "&lt;a href=&quot;x&quot;&gt;&apos;&amp;&apos;&lt;/a&gt;");
+    const std::string page = LocalPage("<b>\"stopped\"</b>", "p{margin:0}", "<p>said</p>");
+    EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(page.find("<title>&lt;b&gt;&quot;stopped&quot;&lt;/b&gt;</title>"), std::string::npos);
+    EXPECT_NE(page.find("<style>p{margin:0}</style>"), std::string::npos);
+    EXPECT_NE(page.find("<body><p>said</p></body>"), std::string::npos);
+}
+
+// The host that could not be reached (or the whole address when it has none) and the reason, as text.
+TEST(LoadFailurePage, NamesTheHostAndTheReasonAsText) {
+    const struct {
+        const char* url;
+        const char* reason;
+        const char* host; // as the page shows it, escaped
+        const char* shownReason;
+    } cases[] = {
+        {"https://www.example.com/search?q=a", "Could not resolve host", "www.example.com",
+         "Could not resolve host"},
+        {"<script>alert(\"x\")</script>", "<img src=x onerror='alert(1)'>",
+         "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;",
+         "&lt;img src=x onerror=&apos;alert(1)&apos;&gt;"},
+        {"http://a.test/\"><script>x()</script>", "", "a.test", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string page = OneApostrophe(LoadFailurePage(c.url, c.reason));
+        const std::string host = c.host;
+        EXPECT_NE(page.find("<title>Could not reach " + host + "</title>"), std::string::npos) << page;
+        EXPECT_NE(page.find("<h1>Could not reach " + host + "</h1>"), std::string::npos) << page;
+        EXPECT_NE(page.find("Press Search to try again."), std::string::npos) << page;
+        EXPECT_NE(page.find("<small>" + std::string(c.shownReason) + "</small>"), std::string::npos) << page;
+        for (const char* loads : {"<script", "<img"})
+            EXPECT_EQ(page.find(loads), std::string::npos) << page;
+    }
+}
