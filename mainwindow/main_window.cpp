@@ -247,5 +247,6 @@ void MainWindow::PrepareBehindSplash() {
         WxPlacement window(this);
         FitToWorkArea(window, WxDesktop());
     });
+    m_fitted = true;
     IgnoreFailure([this] { ArrangePanes(); });
 }

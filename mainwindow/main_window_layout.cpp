@@ -21,5 +21,6 @@ void MainWindow::ArrangePanes() {
 }
 
 void MainWindow::OnResize() {
-    ArrangePanes();
+    if (m_fitted || IsShown())
+        ArrangePanes();
 }

@@ -1,5 +1,6 @@
 #include "webkit_browser_view.h"
 
+#include "address_menu.h"
 #include "desktop_launch.h"
 #include "failure.h"
 #include "hand_off_limit.h"
@@ -58,6 +59,7 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(paren
                                          m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
     m_guard = std::make_unique<PageGuard>(m_view);
+    OfferAddressItems(m_view);
     ShowLoadFailuresInPlainWords(m_view);
 }
 
