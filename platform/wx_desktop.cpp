@@ -2,7 +2,8 @@
 
 #include "twips.h"
 
-#include <gdk/gdk.h>
+#include <gtk/gtk.h>
+#include <sys/utsname.h>
 #include <wx/display.h>
 
 namespace {
@@ -34,4 +35,10 @@ void FollowDesktopTextSize() {
     // desktop's XSETTINGS) times GDK_DPI_SCALE, in logical pixels.
     if (GdkScreen* screen = gdk_screen_get_default())
         SetTextPixelsPerInch(static_cast<float>(gdk_screen_get_resolution(screen)));
+}
+
+wxString RunningPlatformName() {
+    utsname system = {};
+    const wxString name = uname(&system) == 0 ? wxString::FromUTF8(system.sysname) : wxString("Unix");
+    return name + wxString::FromUTF8(" \u00B7 GTK ") + wxString::Format("%u", gtk_get_major_version());
 }

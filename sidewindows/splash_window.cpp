@@ -7,6 +7,7 @@
 #include "program_resources.h"
 #include "three_d_edge.h"
 #include "twips.h"
+#include "wx_desktop.h"
 
 #include <wx/dcclient.h>
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
@@ -149,7 +150,7 @@ SplashWindow::SplashWindow()
                                         TwipsRect(2880, 720, 4080, 465));
     productNameLabel = AutoSizeLabel(etchedFrame, SplashProductName, SplashFont(32.25, true),
                                      TwipsRect(2880, 1140, 4080, 1200));
-    platformLabel = RightAlignedLabel(etchedFrame, SplashPlatformLine, SplashFont(15.75, true),
+    platformLabel = RightAlignedLabel(etchedFrame, RunningPlatformName(), SplashFont(15.75, true),
                                       TwipsRect(2760, 2340, 4095, 390));
     versionLabel = RightAlignedLabel(etchedFrame, SplashVersionLine, SplashFont(12, true),
                                      TwipsRect(3360, 2700, 3495, 315));
