@@ -3,11 +3,16 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "main_window_geometry.h"
 #include "page_focus.h"
 #include "program_resources.h"
 #include "splash_window.h"
+<<<<<<< HEAD
 #include "twips.h"
 #include "window_keys.h"
+=======
+#include "twip_rect.h"
+>>>>>>> house
 #include "work_area_fit.h"
 #include "wx_desktop.h"
 #include "wx_placement.h"
@@ -28,35 +33,21 @@ const wxColour Black(0, 0, 0);
 const wxColour DarkRed(192, 0, 0);
 const wxColour White(255, 255, 255);
 
-// Design client area of the window, in twips.
-constexpr float DesignClientWidth = 9390;
-constexpr float DesignClientHeight = 6795;
+namespace Layout = MainWindowGeometry;
 
-wxPoint TwipsPoint(float left, float top) {
-    return {TwipsToPixels(left), TwipsToPixels(top)};
-}
-wxSize TwipsSize(float width, float height) {
-    return {TwipsToPixels(width), TwipsToPixels(height)};
+wxPanel* NewPanel(wxWindow* parent, const wxColour& colour, const TwipRect& rect) {
+    auto* panel = new wxPanel(parent, wxID_ANY, PixelPosition(rect), PixelSize(rect), wxBORDER_NONE);
+    panel->SetBackgroundColour(colour);
+    return panel;
 }
 
-wxPanel* NewFrame(wxWindow* parent, const wxColour& colour, float left, float top, float width,
-                  float height) {
-    auto* frame =
-        new wxPanel(parent, wxID_ANY, TwipsPoint(left, top), TwipsSize(width, height), wxBORDER_NONE);
-    frame->SetBackgroundColour(colour);
-    return frame;
+wxStaticText* NewLabel(wxWindow* parent, const wxString& caption, const TwipRect& rect, long style = 0) {
+    return new wxStaticText(parent, wxID_ANY, caption, PixelPosition(rect), PixelSize(rect),
+                            style | wxST_NO_AUTORESIZE);
 }
 
-wxStaticText* NewLabel(wxWindow* parent, const wxString& caption, float left, float top, float width,
-                       float height, long style = 0) {
-    auto* label = new wxStaticText(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height),
-                                   style | wxST_NO_AUTORESIZE);
-    return label;
-}
-
-wxButton* NewButton(wxWindow* parent, const wxString& caption, float left, float top, float width,
-                    float height) {
-    return new wxButton(parent, wxID_ANY, caption, TwipsPoint(left, top), TwipsSize(width, height));
+wxButton* NewButton(wxWindow* parent, const wxString& caption, const TwipRect& rect) {
+    return new wxButton(parent, wxID_ANY, caption, PixelPosition(rect), PixelSize(rect));
 }
 
 // The hint text, exactly as shown to the user, double spaces included.
@@ -76,7 +67,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     // Children created from here on inherit the window's default font.
     SetFont(CompactFont());
     SetBackgroundColour(Black);
-    SetClientSize(TwipsSize(DesignClientWidth, DesignClientHeight));
+    SetClientSize(PixelSize(Layout::ClientArea));
 
     CreateTopStrip();
     CreatePaneRows();
@@ -96,60 +87,62 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateTopStrip() {
-    searchPanel = NewFrame(this, Black, 0, 0, 2535, 1575);
-    keywordsLabel = NewLabel(searchPanel, L"Enter keywords here:", 120, 120, 1695, 255);
+    searchPanel = NewPanel(this, Black, Layout::SearchPanel);
+    keywordsLabel = NewLabel(searchPanel, L"Enter keywords here:", Layout::KeywordsLabel);
     keywordsLabel->SetForegroundColour(White);
-    keywordsBox =
-        new wxTextCtrl(searchPanel, wxID_ANY, wxString(), TwipsPoint(120, 360), TwipsSize(2295, 405));
-    searchButton = NewButton(searchPanel, L"Search", 120, 840, 2295, 255);
+    keywordsBox = new wxTextCtrl(searchPanel, wxID_ANY, wxString(), PixelPosition(Layout::KeywordsBox),
+                                 PixelSize(Layout::KeywordsBox));
+    searchButton = NewButton(searchPanel, L"Search", Layout::SearchButton);
 
-    enginePanel = NewFrame(this, Black, 2520, 0, 6855, 735);
+    enginePanel = NewPanel(this, Black, Layout::EnginePanel);
     wxArrayString engineNames;
     for (const EngineEntry& entry : EngineCatalogue())
         engineNames.Add(wxString(std::wstring(entry.DisplayName)));
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        const float left = 240 + 1200 * static_cast<float>(i);
-        chooserNumbers[i] = NewLabel(enginePanel, wxString::Format("%d", i + 1), left, 120, 1095, 255);
+        const float right = Layout::ChooserStep * static_cast<float>(i);
+        chooserNumbers[i] =
+            NewLabel(enginePanel, wxString::Format("%d", i + 1), Shifted(Layout::ChooserNumber, right, 0));
         chooserNumbers[i]->SetForegroundColour(White);
+        const TwipRect chooser = Shifted(Layout::EngineChooser, right, 0);
         engineChoosers[i] =
-            new wxComboBox(enginePanel, wxID_ANY, wxString(InitialEngineTexts[i]), TwipsPoint(left, 360),
-                           TwipsSize(1095, 315), engineNames, wxCB_DROPDOWN);
+            new wxComboBox(enginePanel, wxID_ANY, wxString(InitialEngineTexts[i]), PixelPosition(chooser),
+                           PixelSize(chooser), engineNames, wxCB_DROPDOWN);
     }
-    helpButton = NewButton(enginePanel, L"Help", 6240, 120, 615, 255);
-    saveButton = NewButton(enginePanel, L"Save", 6240, 480, 615, 255);
+    helpButton = NewButton(enginePanel, L"Help", Layout::HelpButton);
+    saveButton = NewButton(enginePanel, L"Save", Layout::SaveButton);
 
-    hintPanel = NewFrame(this, White, 2520, 720, 6855, 855);
-    hintLabel = NewLabel(hintPanel, HintText, 120, 120, 6615, 615);
+    hintPanel = NewPanel(this, White, Layout::HintPanel);
+    hintLabel = NewLabel(hintPanel, HintText, Layout::HintLabel);
     // Fixed black on the fixed white panel, whatever the theme's text colour.
     hintLabel->SetForegroundColour(Black);
 }
 
 void MainWindow::CreatePaneRows() {
     for (PaneIndex i = 0; i < PaneCount; ++i) {
-        const float rowTop = 1560 + 1080 * static_cast<float>(i);
-        paneButtonColumns[i] = NewFrame(this, DarkRed, 0, rowTop, 735, 975);
-        openButtons[i] = NewButton(paneButtonColumns[i], L"Open", 0, 0, 615, 255);
-        forwardButtons[i] = NewButton(paneButtonColumns[i], L"Fwd", 0, 240, 615, 255);
-        backButtons[i] = NewButton(paneButtonColumns[i], L"Back", 0, 480, 615, 255);
-        stopButtons[i] = NewButton(paneButtonColumns[i], L"Stop", 0, 720, 615, 255);
+        const float down = Layout::PaneRowStep * static_cast<float>(i);
+        paneButtonColumns[i] = NewPanel(this, DarkRed, Shifted(Layout::PaneButtonColumn, 0, down));
+        openButtons[i] = NewButton(paneButtonColumns[i], L"Open", Layout::OpenButton);
+        forwardButtons[i] = NewButton(paneButtonColumns[i], L"Fwd", Layout::ForwardButton);
+        backButtons[i] = NewButton(paneButtonColumns[i], L"Back", Layout::BackButton);
+        stopButtons[i] = NewButton(paneButtonColumns[i], L"Stop", Layout::StopButton);
 
         paneViews[i] = std::make_unique<WebKitBrowserView>(this);
-        paneViews[i]->View()->SetSize(wxRect(TwipsPoint(720, rowTop), TwipsSize(8655, 1095)));
+        paneViews[i]->View()->SetSize(InPixels(Shifted(Layout::PaneView, 0, down)));
         if (paneViews[i]->View()->CanSetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT))
             paneViews[i]->View()->SetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT);
     }
 }
 
 void MainWindow::CreateUrlBar() {
-    urlBar = NewFrame(this, DarkRed, 0, 0, 9375, 615);
-    openInBrowserButton = NewButton(urlBar, L"Load in Web Browser", 0, 0, 1935, 375);
-    urlBox = new wxTextCtrl(urlBar, wxID_ANY, wxString(), TwipsPoint(3120, 0), TwipsSize(6255, 525),
-                            wxTE_MULTILINE | wxHSCROLL | wxTE_DONTWRAP);
-    urlLabel = NewLabel(urlBar, L"Current URL:", 2160, 0, 975, 375, wxALIGN_RIGHT);
+    urlBar = NewPanel(this, DarkRed, Layout::UrlBar);
+    openInBrowserButton = NewButton(urlBar, L"Load in Web Browser", Layout::OpenInBrowserButton);
+    urlBox = new wxTextCtrl(urlBar, wxID_ANY, wxString(), PixelPosition(Layout::UrlBox),
+                            PixelSize(Layout::UrlBox), wxTE_MULTILINE | wxHSCROLL | wxTE_DONTWRAP);
+    urlLabel = NewLabel(urlBar, L"Current URL:", Layout::UrlLabel, wxALIGN_RIGHT);
     urlLabel->SetForegroundColour(White);
     urlBar->Hide();
 
-    // The tab order by the controls' tab indexes; frames and labels take no focus.
+    // The tab order by the controls' tab indexes; panels and labels take no focus.
     std::vector<std::pair<int, wxWindow*>> byTabIndex{
         {2, keywordsBox}, {3, searchButton}, {5, engineChoosers[0]},
         {15, saveButton}, {43, helpButton},  {50, openInBrowserButton},

@@ -4,6 +4,7 @@
 
 #include "failure.h"
 #include "main_window.h"
+#include "main_window_geometry.h"
 #include "twips.h"
 #include "wx_placement.h"
 
@@ -55,7 +56,7 @@ void MainWindow::ZoomPane(PaneIndex i) {
     hintPanel->Hide();
     // The view starts just below the URL bar and is stretched down by the
     // window's outer height less its own row height.
-    view.SetTop(WxPlacement(urlBar).Height() + 50);
+    view.SetTop(WxPlacement(urlBar).Height() + MainWindowGeometry::ZoomedViewGap);
     view.SetHeight(WxPlacement(this).Height() - static_cast<float>(zoom.savedHeight));
     openButtons[i]->SetLabel(L"Close");
     DescribePaneButtons(i);

@@ -13,7 +13,7 @@ bool NamesAnEngine(std::wstring_view chooserText, const AddedEngines& addedEngin
 }
 
 void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engineTexts,
-               const PaneArray<BrowserView*>& webBrowser, const AddedEngines& addedEngines) {
+               const PaneArray<BrowserView*>& views, const AddedEngines& addedEngines) {
     const std::wstring encoded = EncodeKeywords(keywords);
     for (PaneIndex i = 0; i < PaneCount; ++i) {
         if (const OpenSearchEngine* added = addedEngines.Find(engineTexts[i])) {
@@ -26,11 +26,11 @@ void RunSearch(const std::wstring& keywords, const PaneArray<std::wstring>& engi
                 std::cerr << "scoutwell: pane " << i + 1 << " not searched: " << failure.what() << '\n';
                 continue;
             }
-            webBrowser[i]->Navigate(url);
+            views[i]->Navigate(url);
         } else if (const auto entry = FindEngine(MakeEngineKey(engineTexts[i]))) {
             // Sending an unknown engine's pane the previous pane's URL would show
             // the same engine twice and hide the typing mistake.
-            webBrowser[i]->Navigate(BuildQueryUrl(*entry, encoded));
+            views[i]->Navigate(BuildQueryUrl(*entry, encoded));
         }
     }
 }

@@ -4,10 +4,11 @@
 #include "compact_style.h"
 #include "desktop_launch.h"
 #include "failure.h"
+#include "help_geometry.h"
 #include "product_info.h"
 #include "program_resources.h"
 #include "rich_text_viewer.h"
-#include "twips.h"
+#include "twip_rect.h"
 #include "user_folders.h"
 #include "window_keys.h"
 
@@ -19,10 +20,7 @@
 namespace {
 
 HelpWindow* g_instance = nullptr;
-
-wxRect TwipsRect(float left, float top, float width, float height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
+namespace Layout = HelpGeometry;
 
 } // namespace
 
@@ -35,22 +33,22 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
     SetName(L"HelpWindow");
     SetIcons(ProgramIcon());
     SetFont(CompactFont());
-    SetClientSize(TwipsToPixels(6870), TwipsToPixels(6315));
+    SetClientSize(PixelSize(Layout::ClientArea));
 
-    const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
-    documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
+    documentView = new RichTextViewer(this, wxID_ANY, PixelPosition(Layout::DocumentView),
+                                      PixelSize(Layout::DocumentView));
     documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
-    auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {
-        const wxRect rect = TwipsRect(120, top, 3375, 495);
-        auto* button = new wxButton(this, wxID_ANY, caption, rect.GetPosition(), rect.GetSize());
+    auto newButton = [this](const wxString& caption, const TwipRect& rect, void (HelpWindow::*handler)()) {
+        auto* button = new wxButton(this, wxID_ANY, caption, PixelPosition(rect), PixelSize(rect));
         button->Bind(wxEVT_BUTTON,
                      [this, handler](wxCommandEvent&) { IgnoreFailure([&] { (this->*handler)(); }); });
         return button;
     };
-    websiteButton = newButton(L"Click here to go to the Scoutwell website", 5160, &HelpWindow::OnWebsite);
-    emailButton = newButton(wxString(L"E-Mail ") + MakerName, 5760, &HelpWindow::OnEmail);
+    websiteButton = newButton(L"Click here to go to the Scoutwell website", Layout::WebsiteButton,
+                              &HelpWindow::OnWebsite);
+    emailButton = newButton(wxString(L"E-Mail ") + MakerName, Layout::EmailButton, &HelpWindow::OnEmail);
     m_tabOrder = {documentView, websiteButton, emailButton};
     SetAccessibleName(documentView, L"Help text");
     websiteButton->SetToolTip(wxString(L"Open ") + HomePageUrl + L" in your web browser");

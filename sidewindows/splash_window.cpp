@@ -5,8 +5,9 @@
 #include "picture_box.h"
 #include "product_info.h"
 #include "program_resources.h"
+#include "splash_geometry.h"
 #include "three_d_edge.h"
-#include "twips.h"
+#include "twip_rect.h"
 #include "wx_desktop.h"
 
 #include <wx/dcclient.h>
@@ -22,11 +23,7 @@ namespace {
 constexpr int SplashDelayMs = 3000;
 
 using SplashLabel = SplashWindow::SplashLabel;
-
-// A rectangle given in twips, in whole logical pixels.
-wxRect TwipsRect(float left, float top, float width, float height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
+namespace Layout = SplashGeometry;
 
 // Arial, or on systems without it Liberation Sans, which has Arial's metrics,
 // so that the labels keep the sizes they were laid out for. Sizes such as
@@ -131,14 +128,14 @@ SplashWindow::SplashWindow()
                wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxDIALOG_NO_PARENT),
       closeTimer(this) {
     SetName(L"SplashWindow");
-    SetClientSize(TwipsToPixels(7380), TwipsToPixels(4245));
+    SetClientSize(PixelSize(Layout::ClientArea));
 
-    etchedFrame = new EtchedFrame(this, TwipsRect(150, 60, 7080, 4050));
+    etchedFrame = new EtchedFrame(this, InPixels(Layout::Frame));
 
     const wxBitmap icon = ProgramIcon().GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NEAREST_LARGER);
-    pictureBox = new PictureBox(etchedFrame, TwipsRect(2760, 3000, 540, 540), icon);
+    pictureBox = new PictureBox(etchedFrame, InPixels(Layout::Icon), icon);
 
-    const wxRect logoRect = TwipsRect(240, 600, 2415, 1830);
+    const wxRect logoRect = InPixels(Layout::Logo);
     logo = new wxStaticBitmap(etchedFrame, wxID_ANY, StretchedLogo(logoRect.GetSize()),
                               logoRect.GetPosition(), logoRect.GetSize());
 
@@ -147,17 +144,17 @@ SplashWindow::SplashWindow()
     // lines already shared their spacing; at the usual text size every text
     // fits its room at its own size.
     companyProductLabel = AutoSizeLabel(etchedFrame, MakerNamePossessive, SplashFont(18, true),
-                                        TwipsRect(2880, 720, 4080, 465));
+                                        InPixels(Layout::MakerNameRoom));
     productNameLabel = AutoSizeLabel(etchedFrame, SplashProductName, SplashFont(32.25, true),
-                                     TwipsRect(2880, 1140, 4080, 1200));
+                                     InPixels(Layout::ProductNameRoom));
     platformLabel = RightAlignedLabel(etchedFrame, RunningPlatformName(), SplashFont(15.75, true),
-                                      TwipsRect(2760, 2340, 4095, 390));
+                                      InPixels(Layout::PlatformRoom));
     versionLabel = RightAlignedLabel(etchedFrame, SplashVersionLine, SplashFont(12, true),
-                                     TwipsRect(3360, 2700, 3495, 315));
+                                     InPixels(Layout::VersionRoom));
     copyrightLabel =
-        FixedLabel(etchedFrame, CopyrightLine, SplashFont(8.25, false), TwipsRect(3360, 3060, 3255, 255));
-    companyLabel = FixedLabel(etchedFrame, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
-                              TwipsRect(3360, 3270, 3615, 255));
+        FixedLabel(etchedFrame, CopyrightLine, SplashFont(8.25, false), InPixels(Layout::CopyrightRoom));
+    emailLabel = FixedLabel(etchedFrame, wxString(L"E-mail: ") + ContactAddress, SplashFont(8.25, false),
+                            InPixels(Layout::EmailRoom));
     SetAccessibleName(this, wxString(SplashProductName) + L" is starting");
 
     CentreOnScreen();

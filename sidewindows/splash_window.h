@@ -40,7 +40,7 @@ public:
     SplashLabel* platformLabel;
     SplashLabel* versionLabel;
     SplashLabel* copyrightLabel;
-    SplashLabel* companyLabel;
+    SplashLabel* emailLabel;
     wxTimer closeTimer;
 
 private:
