@@ -7,12 +7,8 @@
 #include "page_focus.h"
 #include "program_resources.h"
 #include "splash_window.h"
-<<<<<<< HEAD
-#include "twips.h"
-#include "window_keys.h"
-=======
 #include "twip_rect.h"
->>>>>>> house
+#include "window_keys.h"
 #include "work_area_fit.h"
 #include "wx_desktop.h"
 #include "wx_placement.h"
