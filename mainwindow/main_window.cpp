@@ -185,7 +185,9 @@ void MainWindow::BindHandlers() {
             event.Skip();
         });
     Bind(wxEVT_CHAR_HOOK, &MainWindow::OnCharHook, this);
-    ForwardUnclaimedKeys(this);
+    KeepAControlFocused(this, [this]() -> wxWindow* {
+        return zoom.zoomedPane >= 0 ? static_cast<wxWindow*>(openButtons[zoom.zoomedPane]) : keywordsBox;
+    });
     for (const auto& view : paneViews)
         WhenKeyPressedInPage(view->View(), [this](const wxKeyEvent& event) {
             bool handled = false;
@@ -236,6 +238,5 @@ void MainWindow::PrepareBehindSplash() {
         WxPlacement window(this);
         FitToWorkArea(window, WxDesktop());
     });
-    m_fitted = true;
     IgnoreFailure([this] { ArrangePanes(); });
 }

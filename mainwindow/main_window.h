@@ -148,10 +148,6 @@ private:
     std::filesystem::path m_programFolder;
     std::vector<wxWindow*> m_tabOrder;
     bool m_focusLeavingPage = false;
-    // Until the window is fitted to the desktop (or shown as it is) its size
-    // is the toolkit's default, which cannot hold the layout: no layout runs
-    // on it.
-    bool m_fitted = false;
     std::future<AddedEngines> m_readingEngines;
     AddedEngines m_addedEngines;
     std::size_t m_listedEngines = 0;

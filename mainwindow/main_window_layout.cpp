@@ -20,7 +20,13 @@ void MainWindow::ArrangePanes() {
     ::ArrangePanes(controls, [this] { ReapplyZoom(zoom.zoomedPane); });
 }
 
+// A window lower than its top strip or narrower than two button columns is
+// one the toolkit has not given its size yet (or one dragged through a size
+// that holds nothing): there is nothing to lay out, and nothing failed.
 void MainWindow::OnResize() {
-    if (m_fitted || IsShown())
-        ArrangePanes();
+    const WxPlacement window(this);
+    if (window.Height() < WxPlacement(searchPanel).Height() ||
+        window.Width() < 2 * WxPlacement(paneButtonColumns[0]).Width())
+        return;
+    ArrangePanes();
 }

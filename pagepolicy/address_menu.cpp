@@ -40,8 +40,9 @@ void OnChosen(GSimpleAction*, GVariant*, gpointer data) {
     });
 }
 
-void Append(WebKitContextMenu* menu, const char* label, AddressChoice choice) {
-    GSimpleAction* action = g_simple_action_new("page-address", nullptr);
+// WebKit keeps a menu's actions by name: each item needs a name of its own.
+void Append(WebKitContextMenu* menu, const char* name, const char* label, AddressChoice choice) {
+    GSimpleAction* action = g_simple_action_new(name, nullptr);
     g_signal_connect_data(
         action, "activate", G_CALLBACK(OnChosen), new AddressChoice(std::move(choice)),
         [](gpointer data, GClosure*) { delete static_cast<AddressChoice*>(data); }, GConnectFlags(0));
@@ -70,12 +71,12 @@ gboolean OnContextMenu(WebKitWebView* webView, WebKitContextMenu* menu, GdkEvent
     webkit_context_menu_append(menu, webkit_context_menu_item_new_separator());
     if (link != nullptr) {
         if (!HasStockItem(menu, WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD))
-            Append(menu, "Copy Link Address", {pane, link, false});
-        Append(menu, "Open Link in Web Browser", {pane, link, true});
+            Append(menu, "copy-link-address", "Copy Link Address", {pane, link, false});
+        Append(menu, "open-link-in-browser", "Open Link in Web Browser", {pane, link, true});
     }
     if (hasPage) {
-        Append(menu, "Copy Page Address", {pane, page, false});
-        Append(menu, "Open Page in Web Browser", {pane, page, true});
+        Append(menu, "copy-page-address", "Copy Page Address", {pane, page, false});
+        Append(menu, "open-page-in-browser", "Open Page in Web Browser", {pane, page, true});
     }
     return FALSE;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
+
 class wxKeyEvent;
 class wxTopLevelWindow;
+class wxWindow;
 
 // Keys every window of the program shares.
 
@@ -12,8 +15,8 @@ bool IsQuitKey(const wxKeyEvent& event);
 // program ends with the last of them.
 void CloseEveryWindow();
 
-// A key pressed while no control of the window has the focus (after a click
-// on a panel, or once the focused control was hidden) reaches no control in
-// GTK, so the window's shortcuts would not see it. From here on such a key is
-// sent to the window's wxEVT_CHAR_HOOK handlers like any other key.
-void ForwardUnclaimedKeys(wxTopLevelWindow* window);
+// A window in which no control has the focus (the focused one was hidden, or
+// the focus was taken away) gets no key at all in wx: not even Escape or
+// Ctrl+Q would work. From here on the focus then goes to the control
+// fallback names at that moment.
+void KeepAControlFocused(wxTopLevelWindow* window, std::function<wxWindow*()> fallback);

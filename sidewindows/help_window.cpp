@@ -63,7 +63,6 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
         else
             event.Skip();
     });
-    ForwardUnclaimedKeys(this);
 
     // Closing unloads the window for good; a dialog would only hide.
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Destroy(); });

@@ -1,0 +1,148 @@
+// What a new user meets first: Escape and Ctrl+Q wherever the focus is, a pane's address from its menu, and a
+// start that writes nothing to standard error.
+#include "main_window_fixture.h"
+#include "splash_window.h"
+#include "x_stacking.h"
+
+#include <gtk/gtk.h>
+#include <wx/clipbrd.h>
+#include <wx/testing.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class FirstMinutesTest : public MainWindowTest {
+protected:
+    void TearDown() override {
+        if (window != nullptr)
+            MainWindowTest::TearDown();
+    }
+
+    bool Zoomed(PaneIndex pane) {
+        return WaitFor([&] { return window->zoom.zoomedPane == pane; }, std::chrono::milliseconds(3000));
+    }
+
+    // The label of the item selected in the open popup menu, "" when none is.
+    static std::string SelectedMenuItem() {
+        std::string label;
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* item = windows; item != nullptr; item = item->next) {
+            GtkWidget* child = gtk_bin_get_child(GTK_BIN(item->data));
+            if (child == nullptr || !GTK_IS_MENU(child) || !gtk_widget_get_mapped(child))
+                continue;
+            GtkWidget* selected = gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(child));
+            if (selected != nullptr && gtk_menu_item_get_label(GTK_MENU_ITEM(selected)) != nullptr)
+                label = gtk_menu_item_get_label(GTK_MENU_ITEM(selected));
+        }
+        g_list_free(windows);
+        return label;
+    }
+
+    // Right-clicks the middle of pane i and picks the item of that label, going up from the menu's end.
+    void ChooseFromMenu(PaneIndex i, const std::string& label) {
+        const wxRect area = window->paneViews[i]->View()->GetScreenRect();
+        const std::size_t windows = StackedWindowTitles().size();
+        ClickAt(area.GetPosition() + area.GetSize() / 2, 3);
+        ASSERT_TRUE(WaitFor([&] { return StackedWindowTitles().size() > windows; }));
+        for (int step = 0; step < 20 && SelectedMenuItem() != label; ++step) {
+            const std::string before = SelectedMenuItem();
+            PressKey(WXK_UP);
+            WaitFor([&] { return SelectedMenuItem() != before; }, std::chrono::milliseconds(1000));
+        }
+        ASSERT_EQ(SelectedMenuItem(), label);
+        PressKey(WXK_RETURN);
+    }
+
+    static wxString ClipboardText() {
+        wxTextDataObject text;
+        wxClipboardLocker clipboard;
+        return !clipboard || !wxTheClipboard->GetData(text) ? wxString() : text.GetText();
+    }
+};
+
+} // namespace
+
+// Escape did nothing after a click on Open: the focus went with the hidden button column.
+TEST_F(FirstMinutesTest, EscapePutsAZoomedPaneBackWhereverTheFocusIsAndCtrlQClosesEveryWindow) {
+    ShowAtOrigin();
+    const std::vector<std::pair<const char*, std::function<void()>>> cases{
+        {"after a click on Open", [] {}},
+        {"after a click on Load in Web Browser", [&] { Click(window->openInBrowserButton); }},
+        {"with no control focused", [&] { gtk_window_set_focus(GTK_WINDOW(window->GetHandle()), nullptr); }},
+    };
+    for (const auto& [name, then] : cases) {
+        Click(window->openButtons[1]);
+        ASSERT_TRUE(Zoomed(1)) << name;
+        then();
+        PressKey(WXK_ESCAPE);
+        EXPECT_TRUE(Zoomed(-1)) << name;
+    }
+    EXPECT_TRUE(TestDesktop().Calls().empty());
+
+    window->OnHelp();
+    ASSERT_EQ(wxTopLevelWindows.GetCount(), 2u);
+    Click(window->searchButton);
+    PressKey('Q', wxMOD_CONTROL);
+    EXPECT_TRUE(WaitFor([] { return wxTopLevelWindows.empty(); }));
+    window = nullptr;
+}
+
+// The address of a page or link was only to be had by zooming and selecting the URL box.
+TEST_F(FirstMinutesTest, APanesMenuCopiesAndHandsOnThePagesAndTheLinksAddress) {
+    ShowAtOrigin();
+    TestProxy().SetResponder([](const std::string& url) {
+        return RecordingProxy::Response{.body = url.ends_with("/link")
+                                                    ? WholePage("href='http://elsewhere.test/linked'")
+                                                    : "<p style='height:100vh'>results</p>"};
+    });
+    ASSERT_TRUE(Show(2, L"http://pages.test/results"));
+    ChooseFromMenu(2, "Open Page in Web Browser");
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/results");
+    EXPECT_TRUE(Never([] { return TestDesktop().Calls().size() > 1; }, std::chrono::milliseconds(1000)));
+    ChooseFromMenu(2, "Copy Page Address");
+    EXPECT_TRUE(WaitFor([] { return ClipboardText() == "http://pages.test/results"; }));
+
+    ASSERT_TRUE(Show(3, L"http://pages.test/link"));
+    ChooseFromMenu(3, "Open Link in Web Browser");
+    ASSERT_TRUE(WaitForDesktopCalls(2));
+    EXPECT_EQ(TestDesktop().Calls()[1].argument, "http://elsewhere.test/linked");
+    EXPECT_EQ(window->paneViews[3]->LocationURL(), L"http://pages.test/link");
+}
+
+// Every start wrote a dozen "ignored failure in ArrangePanes" lines, from layouts of a window that had no
+// size yet.
+TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
+    TempFolder scratch{"scoutwell-stderr"};
+    const std::filesystem::path log = scratch.path / "stderr";
+    const int saved = dup(STDERR_FILENO);
+    const int file = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(file, 0);
+    dup2(file, STDERR_FILENO);
+    close(file);
+    {
+        TempFolder folder{"scoutwell-folder"};
+        auto* window = new MainWindow(folder.path);
+        LoadWatcher watcher(window->paneViews[4]->View());
+        // As a window manager may size a new window on its way to its real size: too low for the strip.
+        window->SetSize(200, 60);
+        EXPECT_TRUE(WaitFor([&] { return window->GetSize() == wxSize(200, 60); }));
+        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+        window->Show();
+        window->keywordsBox->ChangeValue(L"new york");
+        window->OnSearch();
+        EXPECT_TRUE(WaitFor([&] { return !watcher.Last().empty(); }));
+        window->Destroy();
+        WaitFor([] { return wxTopLevelWindows.empty(); });
+    }
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::ifstream written(log);
+    const std::string text{std::istreambuf_iterator<char>(written), {}};
+    EXPECT_EQ(text, "");
+}
