@@ -104,7 +104,7 @@ TEST_F(FileTest, OnlyARegularFileIsReadAndOnlyUpToTheBound) {
                                                         {"/dev/zero", "it is not a regular file"},
                                                         {root / "none", "it cannot be opened ("}};
     for (const auto& [path, reason] : refused)
-        EXPECT_EQ(Failure([&] { OpenRegularFile(path); }).rfind(reason, 0), 0u) << path;
+        EXPECT_EQ(Failure([&file = path] { OpenRegularFile(file); }).rfind(reason, 0), 0u) << path;
 
     std::string big(200000, 'x');
     big.back() = 'y';
