@@ -1,6 +1,7 @@
 #include "rich_text_viewer.h"
 
 #include "failure.h"
+#include "file_io.h"
 #include "plain_text_document.h"
 #include "rtf_reader.h"
 
@@ -197,26 +198,18 @@ void RichTextViewer::SetAccessibleName(const wxString& name) {
 }
 
 bool RichTextViewer::ShowFile(const wxString& path) {
-    // Opened without waiting (a pipe would wait for a writer), then read only
-    // when it is a regular file.
-    const int descriptor = ::open(path.fn_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    std::string bytes;
-    struct stat status {};
-    bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    if (read) {
-        bytes.resize(static_cast<std::size_t>(std::min<off_t>(status.st_size, MaxFileBytes)));
-        std::size_t done = 0;
-        while (read && done < bytes.size()) {
-            const ssize_t got = ::read(descriptor, bytes.data() + done, bytes.size() - done);
-            read = got > 0 || (got < 0 && errno == EINTR);
-            done += got > 0 ? static_cast<std::size_t>(got) : 0;
-        }
+    FileStart file;
+    try {
+        file = ReadAtMost(OpenRegularFile(static_cast<const char*>(path.fn_str())), MaxFileBytes);
+    } catch (const ScoutwellError&) {
+        return false; // the caller says what it shows instead
     }
-    ::close(descriptor);
-    if (!read)
-        return false;
+    if (file.cut)
+        ReportSwallowedFailure({__FILE__, __LINE__, __func__},
+                               (std::string(path.utf8_str()) + " is shown only up to its first " +
+                                std::to_string(MaxFileBytes >> 20) + " MB")
+                                   .c_str());
+    std::string bytes = std::move(file.bytes);
     if (bytes.size() <= ReadAtOnceBytes) {
         SetDocument(LooksLikeRtf(bytes) ? ReadRtf(bytes) : PlainTextDocument(bytes));
         return true;

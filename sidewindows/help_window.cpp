@@ -9,7 +9,7 @@
 #include "program_resources.h"
 #include "rich_text_viewer.h"
 #include "twip_rect.h"
-#include "user_folders.h"
+#include "xdg_folders.h"
 
 #include <wx/button.h>
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
