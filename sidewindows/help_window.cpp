@@ -38,7 +38,6 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
 
     const wxRect viewerRect = TwipsRect(120, 120, 6615, 4935);
     documentView = new RichTextViewer(this, wxID_ANY, viewerRect.GetPosition(), viewerRect.GetSize());
-    documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
     auto newButton = [this](const wxString& caption, float top, void (HelpWindow::*handler)()) {

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "gui_test.h"
 #include "rich_text_viewer.h"
 #include "rtf_samples.h"
@@ -77,7 +78,7 @@ TEST_F(RichTextViewerTest, TheKeysScrollItAndScreenReadersReadItByParagraph) {
     for (int i = 0; i < 200; ++i)
         rtf += "Paragraph {\\b " + std::to_string(i) + "} of a document longer than its view.\\par ";
     viewer->SetRtf(rtf + "}");
-    viewer->SetAccessibleName("Help text");
+    SetAccessibleName(viewer, "Help text");
     AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(viewer->TextView()));
     ASSERT_TRUE(ATK_IS_TEXT(accessible));
     EXPECT_STREQ(atk_object_get_name(accessible), "Help text");
