@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace RichTextViewerParts;
 
