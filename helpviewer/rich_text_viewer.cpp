@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <thread>
 
-
 using namespace RichTextViewerParts;
 
 RichTextViewer::RichTextViewer(wxWindow* parent, wxWindowID id, const wxPoint& position, const wxSize& size)
