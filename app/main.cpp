@@ -1,3 +1,4 @@
+#include "background_job.h"
 #include "compact_style.h"
 #include "compositing_choice.h"
 #include "failure.h"
@@ -24,13 +25,7 @@ namespace {
 std::future<std::optional<std::string>> StartRendererQuery() {
     if (UserChoseCompositing())
         return {};
-    try {
-        return std::async(std::launch::async, QueryGlRenderer);
-    } catch (const std::exception& failure) {
-        // No thread to be had: ask on the main thread when the answer is needed.
-        ReportSwallowedFailure({__FILE__, __LINE__, __func__}, failure.what());
-        return std::async(std::launch::deferred, QueryGlRenderer);
-    }
+    return StartBackgroundJob(QueryGlRenderer);
 }
 
 class ScoutwellApp : public wxApp {
@@ -93,9 +88,10 @@ constexpr char Help[] =
     "               $XDG_DATA_DIRS folder's scoutwell/, in share/scoutwell/ of the install prefix,\n"
     "               or the copy built into the program\n"
     "  *.xml        search engines described in OpenSearch files, listed after the program's own: in\n"
-    "               $XDG_CONFIG_HOME/scoutwell/engines/ (where \"Add search engine\" keeps them), in each\n"
-    "               $XDG_DATA_DIRS folder's scoutwell/engines/, in share/scoutwell/engines/ of the\n"
-    "               install prefix, and in engines/ beside the program\n";
+    "               $XDG_CONFIG_HOME/scoutwell/engines/ (where \"Add search engine\" keeps them), in\n"
+    "               $XDG_DATA_HOME/scoutwell/engines/, in each $XDG_DATA_DIRS folder's\n"
+    "               scoutwell/engines/, in share/scoutwell/engines/ of the install prefix, and in\n"
+    "               engines/ beside the program\n";
 
 // The command line is read before the toolkit starts, so that --help and
 // --version work without a display. Returns the exit status when the program

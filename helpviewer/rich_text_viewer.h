@@ -5,6 +5,7 @@
 #include <wx/textctrl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,7 +60,6 @@ public:
 
     // The toolkit's text view inside, for what only the toolkit offers.
     GtkTextView* TextView() const;
-    void SetAccessibleName(const wxString& name);
 
     // Files larger than this are read only this far.
     static constexpr std::size_t MaxFileBytes = std::size_t{128} << 20;

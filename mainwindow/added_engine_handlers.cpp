@@ -2,6 +2,7 @@
 // context menu, and listed in every chooser after the catalogue's rows.
 
 #include "added_engines.h"
+#include "background_job.h"
 #include "engine_catalogue.h"
 #include "failure.h"
 #include "main_window.h"
@@ -13,19 +14,14 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
-#include <system_error>
 
 // The folders are read beside the start (a thousand descriptions take some
 // milliseconds) and waited for only where the engines are first needed.
 void MainWindow::ReadAddedEngines() {
-    try {
-        m_readingEngines = std::async(std::launch::async, LoadAddedEngines, EngineFolders(m_programFolder));
-    } catch (const std::system_error& failure) {
-        // No thread to be had: they are read when first needed.
-        std::cerr << "scoutwell: the engine folders are read later: " << failure.what() << '\n';
-        m_readingEngines =
-            std::async(std::launch::deferred, LoadAddedEngines, EngineFolders(m_programFolder));
-    }
+    // Without a spare thread they are read when first needed: listing them
+    // below asks for them.
+    m_readingEngines = StartBackgroundJob(
+        [folders = EngineFolders(m_programFolder, FindXdgFolders())] { return LoadAddedEngines(folders); });
     m_listedEngines = 0;
     CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
 }
@@ -81,7 +77,10 @@ void MainWindow::AddSearchEngine(const FetchedDescription& fetched) {
         AddedEngines& addedEngines = AddedEngineList();
         if (const auto reason = addedEngines.WhyRefused(engine))
             throw ScoutwellError(*reason);
-        SaveNewDescription(UserEngineFolder(), fetched.document, engine.name);
+        const auto folder = UserEngineFolder(FindXdgFolders());
+        if (!folder)
+            throw ScoutwellError("there is no home folder to keep it in");
+        SaveNewDescription(*folder, fetched.document, engine.name);
         const wxString name(engine.name);
         addedEngines.Add(std::move(engine));
         const auto& engines = addedEngines.Engines();

@@ -3,7 +3,7 @@
 #include "engine_selection_file.h"
 #include "failure.h"
 #include "main_window.h"
-#include "user_folders.h"
+#include "xdg_folders.h"
 
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>

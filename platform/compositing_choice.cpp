@@ -1,18 +1,16 @@
 #include "compositing_choice.h"
 
+#include "ascii_case.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 
 namespace {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [](char a, char b) { return LowerAscii(a) == LowerAscii(b); }) != text.end();
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), SameIgnoringAsciiCase<char>) !=
+           text.end();
 }
 
 std::optional<std::string_view> Variable(const char* name) {

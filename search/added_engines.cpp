@@ -1,22 +1,16 @@
 #include "added_engines.h"
 
+#include "ascii_case.h"
 #include "code_pages.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "file_io.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <locale>
 #include <utility>
-
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -48,79 +42,26 @@ std::wstring ComparedName(std::wstring_view text) {
     return key;
 }
 
-std::string SystemReason(int error) {
-    return std::strerror(error);
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
-// Opened without blocking, so a named pipe called x.xml cannot stall the
-// start, and checked to be a regular file before a byte is read.
+// Only a regular file is read (a named pipe called x.xml cannot stall the
+// start), and no more of it than a description may hold.
 std::string ReadDescriptionFile(const fs::path& file) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0)
-        throw ScoutwellError("it cannot be opened (" + SystemReason(errno) + ")");
-    struct stat status {};
-    if (::fstat(fd.Get(), &status) != 0)
-        throw ScoutwellError("it cannot be examined (" + SystemReason(errno) + ")");
-    if (!S_ISREG(status.st_mode))
-        throw ScoutwellError("it is not a regular file");
-    if (static_cast<std::uintmax_t>(status.st_size) > MaxDescriptionBytes)
+    FileStart start = ReadAtMost(OpenRegularFile(file), MaxDescriptionBytes);
+    if (start.cut)
         throw ScoutwellError("it is larger than " + std::to_string(MaxDescriptionBytes / 1024) + " KB");
-    std::string document(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t done = 0;
-    while (done < document.size()) {
-        const ssize_t got = ::read(fd.Get(), document.data() + done, document.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw ScoutwellError("it cannot be read (" + SystemReason(errno) + ")");
-        if (got == 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    document.resize(done);
-    return document;
+    return std::move(start.bytes);
 }
 
 bool IsDescriptionFileName(const fs::path& file) {
-    const std::string extension = file.extension().string();
-    return extension.size() == 4 && extension[0] == '.' &&
-           std::equal(extension.begin() + 1, extension.end(), "xml",
-                      [](char a, char b) { return (a | 0x20) == b; });
-}
-
-fs::path HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
-        return user->pw_dir;
-    return "/";
+    return EqualsIgnoringAsciiCase(file.extension().string(), ".xml");
 }
 
 // A file name a shell and any file system take: the engine's name in lower
 // case ASCII letters and digits, other runs as one "-".
 std::string FileStem(std::wstring_view name) {
     std::string stem;
-    for (wchar_t c : name) {
-        if ((c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9'))
-            stem += static_cast<char>(c);
-        else if (c >= L'A' && c <= L'Z')
-            stem += static_cast<char>(c - L'A' + 'a');
+    for (const wchar_t c : name) {
+        if (const wchar_t lower = LowerAscii(c); (lower >= L'a' && lower <= L'z') || (c >= L'0' && c <= L'9'))
+            stem += static_cast<char>(lower);
         else if (!stem.empty() && stem.back() != '-')
             stem += '-';
         if (stem.size() >= 40)
@@ -159,33 +100,25 @@ const OpenSearchEngine* AddedEngines::Find(std::wstring_view chooserText) const 
     return (at != m_keys.end() && *at == key) ? &m_engines[at - m_keys.begin()] : nullptr;
 }
 
-fs::path UserEngineFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const fs::path base =
-        (config && fs::path(config).is_absolute()) ? fs::path(config) : HomeFolder() / ".config";
-    return base / "scoutwell" / "engines";
+std::optional<fs::path> UserEngineFolder(const XdgFolders& xdg) {
+    if (!xdg.configHome)
+        return std::nullopt;
+    return *xdg.configHome / "scoutwell" / "engines";
 }
 
-std::vector<fs::path> EngineFolders(const fs::path& programFolder) {
-    std::vector<fs::path> folders{UserEngineFolder()};
-    const char* variable = std::getenv("XDG_DATA_DIRS");
-    const std::string dataFolders = (variable && *variable) ? variable : "/usr/local/share:/usr/share";
-    for (std::size_t start = 0; start <= dataFolders.size();) {
-        const std::size_t end = std::min(dataFolders.find(':', start), dataFolders.size());
-        if (const fs::path folder = dataFolders.substr(start, end - start); folder.is_absolute())
-            folders.push_back(folder / "scoutwell" / "engines");
-        start = end + 1;
-    }
-    // An install into a prefix of its own is found from where the program is.
-    if (programFolder.has_parent_path())
-        folders.push_back(programFolder.parent_path() / "share" / "scoutwell" / "engines");
+std::vector<fs::path> EngineFolders(const fs::path& programFolder, const XdgFolders& xdg) {
+    std::vector<fs::path> folders;
+    if (auto user = UserEngineFolder(xdg))
+        folders.push_back(*std::move(user));
+    for (const fs::path& folder : ProgramDataFolders(programFolder, xdg))
+        folders.push_back(folder / "engines");
     folders.push_back(programFolder / "engines");
     return folders;
 }
 
 AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
     AddedEngines engines;
-    for (const fs::path& folder : folders) {
+    for (const fs::path& folder : DistinctFolders(folders)) {
         std::vector<fs::path> files;
         std::error_code error;
         for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
@@ -215,29 +148,8 @@ fs::path SaveNewDescription(const fs::path& folder, std::string_view document, s
     const std::string stem = FileStem(name);
     for (int number = 1; number <= 1000; ++number) {
         const fs::path file = folder / (stem + (number > 1 ? "-" + std::to_string(number) : "") + ".xml");
-        FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-        if (fd.Get() < 0 && errno == EEXIST)
-            continue;
-        if (fd.Get() < 0)
-            throw ScoutwellError(file.string() + " cannot be made (" + SystemReason(errno) + ")");
-        std::size_t done = 0;
-        int failure = 0;
-        while (done < document.size() && failure == 0) {
-            const ssize_t wrote = ::write(fd.Get(), document.data() + done, document.size() - done);
-            if (wrote >= 0)
-                done += static_cast<std::size_t>(wrote);
-            else if (errno != EINTR)
-                failure = errno;
-        }
-        if (failure == 0 && ::fsync(fd.Get()) != 0)
-            failure = errno;
-        if (::close(fd.Release()) != 0 && failure == 0)
-            failure = errno;
-        if (failure != 0) {
-            ::unlink(file.c_str());
-            throw ScoutwellError(file.string() + " cannot be written (" + SystemReason(failure) + ")");
-        }
-        return file;
+        if (CreateNewFile(file, document))
+            return file;
     }
     throw ScoutwellError("the folder " + folder.string() + " already holds too many files named " + stem);
 }

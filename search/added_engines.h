@@ -1,6 +1,7 @@
 #pragma once
 
 #include "opensearch_description.h"
+#include "xdg_folders.h"
 
 #include <filesystem>
 #include <optional>
@@ -30,18 +31,19 @@ private:
 };
 
 // Where descriptions are looked for, first first: the user's folder
-// ($XDG_CONFIG_HOME, else ~/.config, then scoutwell/engines), scoutwell/engines
-// under each $XDG_DATA_DIRS entry (else /usr/local/share and /usr/share),
-// share/scoutwell/engines of the install prefix (the folder above the
-// program's), and engines/ beside the program.
-std::filesystem::path UserEngineFolder();
-std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& programFolder);
+// ($XDG_CONFIG_HOME, else ~/.config, then scoutwell/engines), engines/ in each
+// of ProgramDataFolders (the user's data folder, each $XDG_DATA_DIRS entry,
+// the install prefix's share folder), and engines/ beside the program. The
+// user's folder is where a new description is saved; there is none without a
+// home folder or $XDG_CONFIG_HOME.
+std::optional<std::filesystem::path> UserEngineFolder(const XdgFolders& xdg);
+std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& programFolder,
+                                                 const XdgFolders& xdg);
 
-// Reads every "*.xml" of the folders, each folder in file-name order. The
-// first engine with a name wins. A file that is skipped (not a regular file,
-// unreadable, refused, or its name taken) writes one line to standard error
-// naming it and why, in one write; a folder that is missing is no failure.
-// Safe to run on a thread of its own.
+// Reads every "*.xml" of the folders, each folder in file-name order and only
+// once, however many routes lead to it. The first engine with a name wins. A file that is skipped (not a
+// regular file, unreadable, refused, or its name taken) writes one line to standard error naming it and why,
+// in one write; a folder that is missing is no failure. Safe to run on a thread of its own.
 AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders);
 
 // Writes the description into the folder (made if missing) as a new file

@@ -1,5 +1,7 @@
 #include "engine_catalogue.h"
 
+#include "ascii_case.h"
+
 #include <algorithm>
 
 namespace {
@@ -24,12 +26,6 @@ constexpr std::array<EngineEntry, EngineCount> Catalogue{{
      L"&method=0&target=&hpe=10&region=0&timeout=0&sort=0"},
 }};
 
-// Keys are ASCII, so only ASCII letters can ever make a text match one; other
-// characters are kept as they are rather than lowered by a locale's rules.
-wchar_t LowerAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 } // namespace
 
 const std::array<EngineEntry, EngineCount>& EngineCatalogue() {
@@ -39,7 +35,9 @@ const std::array<EngineEntry, EngineCount>& EngineCatalogue() {
 std::wstring MakeEngineKey(std::wstring_view text) {
     std::wstring key = L"s";
     key += text.substr(0, 3);
-    std::transform(key.begin(), key.end(), key.begin(), LowerAscii);
+    // Keys are ASCII, so only ASCII letters can ever make a text match one; other
+    // characters are kept as they are rather than lowered by a locale's rules.
+    std::transform(key.begin(), key.end(), key.begin(), LowerAscii<wchar_t>);
     return key;
 }
 

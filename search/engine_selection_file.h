@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panes.h"
+#include "xdg_folders.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -9,18 +10,36 @@
 #include <string_view>
 #include <vector>
 
-// The engine choice of the five panes, one chooser text per line, kept in the
-// program's folder under this name.
+// The engine choice of the five panes, one chooser text per line, kept under
+// this name.
 inline constexpr std::string_view EngineSelectionFileName = "engines.lst";
 
+// engines.lst is kept beside the program when that folder can be written (a
+// portable copy, a build folder); otherwise, as in a system-wide install, in
+// the user's own configuration folder, scoutwell/engines.lst.
+std::filesystem::path EngineSelectionSaveFile(const std::filesystem::path& programFolder,
+                                              const XdgFolders& xdg);
+
+// The file read at start: the one Save writes when it exists, else the one in
+// the other place, so that a file beside a read-only program is still read
+// until the user saves a choice of their own.
+std::filesystem::path EngineSelectionLoadFile(const std::filesystem::path& programFolder,
+                                              const XdgFolders& xdg);
+
+// Only this much of the file is read: five chooser texts fit many times over,
+// and a damaged file of gigabytes costs no more than a small one. What lies
+// beyond is as if the file ended there.
+inline constexpr std::size_t MaxEngineSelectionFileBytes = 64 * 1024;
+
 // A line keeps at most this many bytes; the rest of a longer line is skipped
-// up to its line end. No chooser text is that long, and a damaged file of one
-// huge line then costs a scan, not its size in memory.
+// up to its line end. No chooser text is that long, and a source of one huge
+// line then costs a scan, not its size in memory.
 inline constexpr std::size_t MaxEngineSelectionLineBytes = 64 * 1024;
 
-// The first five lines of the file, each text exactly as it stands (no
-// trimming, no lookup). Lines end at CR LF, a lone CR or a lone LF; a last
-// line without a line end runs to the end of the file. A line that is valid
+// The first five lines of the file's first MaxEngineSelectionFileBytes, each
+// text exactly as it stands (no trimming, no lookup). Lines end at CR LF, a
+// lone CR or a lone LF; a last line without a line end runs to the end of the
+// file (or of the part read). A line that is valid
 // UTF-8 is read as UTF-8, any other as Windows-1252, the code page of files
 // written on Windows. A UTF-8 byte order mark at the start is dropped.
 //

@@ -1,5 +1,6 @@
 #include "opensearch_description.h"
 
+#include "ascii_case.h"
 #include "code_pages.h"
 #include "failure.h"
 
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        return lower(x) == lower(y);
-    });
-}
 
 bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -92,7 +84,7 @@ constexpr std::array<EncodingName, 3> Encodings{{
 std::optional<std::string> CanonicalEncoding(std::string_view label) {
     for (const auto& encoding : Encodings)
         for (std::string_view known : encoding.labels)
-            if (!known.empty() && EqualsIgnoringCase(label, known))
+            if (!known.empty() && EqualsIgnoringAsciiCase(label, known))
                 return std::string(encoding.canonical);
     return std::nullopt;
 }
@@ -215,10 +207,10 @@ struct DescriptionReader {
             if (target)
                 *target = attributes[1];
         }
-        if (haveUrl || !EqualsIgnoringCase(type, "text/html") ||
-            !(rel.empty() || EqualsIgnoringCase(rel, "results")))
+        if (haveUrl || !EqualsIgnoringAsciiCase(type, "text/html") ||
+            !(rel.empty() || EqualsIgnoringAsciiCase(rel, "results")))
             return;
-        if (!method.empty() && !EqualsIgnoringCase(method, "GET")) {
+        if (!method.empty() && !EqualsIgnoringAsciiCase(method, "GET")) {
             otherMethod = method;
             return;
         }
@@ -291,7 +283,7 @@ void CheckAddress(const std::string& urlTemplate) {
     const std::size_t colon = urlTemplate.find(':');
     const std::string_view scheme = std::string_view(urlTemplate).substr(0, colon);
     if (colon == std::string::npos ||
-        !(EqualsIgnoringCase(scheme, "http") || EqualsIgnoringCase(scheme, "https")) ||
+        !(EqualsIgnoringAsciiCase(scheme, "http") || EqualsIgnoringAsciiCase(scheme, "https")) ||
         urlTemplate.compare(colon, 3, "://") != 0)
         throw ScoutwellError("its search address is not an http or https address");
     bool hasKeywords = false;

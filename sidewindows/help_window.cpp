@@ -9,12 +9,14 @@
 #include "program_resources.h"
 #include "rich_text_viewer.h"
 #include "twip_rect.h"
-#include "user_folders.h"
 #include "window_keys.h"
+#include "xdg_folders.h"
 
 #include <wx/button.h>
 #include <wx/frame.h> // wxFRAME_NO_TASKBAR, which dialogs honour too
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 namespace {
@@ -37,7 +39,6 @@ HelpWindow::HelpWindow(std::filesystem::path programFolder)
 
     documentView = new RichTextViewer(this, wxID_ANY, PixelPosition(Layout::DocumentView),
                                       PixelSize(Layout::DocumentView));
-    documentView->SetAccessibleName(L"Help text");
     documentView->SetRtf(HelpDocument());
 
     auto newButton = [this](const wxString& caption, const TwipRect& rect, void (HelpWindow::*handler)()) {
@@ -99,13 +100,17 @@ bool HelpWindow::Show(bool show) {
 }
 
 // The first help.rtf found beside the program, in the user's data folder or in
-// the system's; with none, or one that cannot be read, the built-in copy stays.
+// the system's; with none, or one that cannot be shown, the built-in copy stays.
 void HelpWindow::LoadDocument() {
     const auto file = FindHelpDocument(m_programFolder, FindXdgFolders());
     if (!file)
         throw ScoutwellError(
             "help.rtf is in none of the folders it is looked for in; the built-in copy is shown");
-    documentView->ShowFile(wxString(file->wstring()));
+    if (!documentView->ShowFile(wxString(file->wstring()))) {
+        std::string where = file->string();
+        std::replace(where.begin(), where.end(), '\n', ' '); // the report is one line
+        throw ScoutwellError(where + " was found but could not be shown; the built-in copy is shown");
+    }
 }
 
 void HelpWindow::OnWebsite() {

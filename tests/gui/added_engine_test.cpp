@@ -1,6 +1,7 @@
 // "Add search engine" from a page's context menu, through the real menu and fetch, and at the next start.
 
 #include "engine_catalogue.h"
+#include "engine_selection_file.h"
 #include "main_window_fixture.h"
 #include "message_box_expectation.h"
 #include "opensearch_offer.h"
@@ -113,7 +114,7 @@ TEST_F(AddedEngineTest, APagesEngineJoinsEveryChooserSearchesAndComesBackAtTheNe
     EXPECT_TRUE(watchers[3]->WaitUntilLoaded(L"http://site.example/find?q=new+york&n=20"));
 
     // A save that fails says so and names the file; the next one is confirmed.
-    const fs::path selection = programFolder / "engines.lst";
+    const fs::path selection = programFolder / EngineSelectionFileName;
     ASSERT_EQ(mkfifo(selection.c_str(), 0666), 0);
     SeenMessageBox seen;
     wxTEST_DIALOG(window->OnSave(), ExpectMessageBox(&seen));

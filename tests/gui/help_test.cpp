@@ -6,6 +6,12 @@
 #include "rtf_reader.h"
 #include "x_stacking.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
 namespace {
 
 class HelpTest : public MainWindowTest {
@@ -75,4 +81,20 @@ TEST_F(HelpTest, TheWindowShowsHelpRtfWhenThereIsOne) {
     HelpWindow* help = ClickHelp();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->documentView->Text(), L"First version\n");
+}
+
+TEST_F(HelpTest, AHelpRtfThatCannotBeShownIsReportedAndTheBuiltInCopyStays) {
+    // Found, as root may read any file by its mode, yet the kernel lets nobody read it.
+    const std::filesystem::path writeOnly = "/sys/bus/platform/drivers_probe";
+    if (geteuid() != 0 || !std::filesystem::exists(writeOnly))
+        GTEST_SKIP() << "needs root and " << writeOnly;
+    std::filesystem::create_symlink(writeOnly, programFolder / "help.rtf");
+    testing::internal::CaptureStderr();
+    HelpWindow* help = ClickHelp();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->documentView->Text(), DocumentText(ReadRtf(HelpDocument())));
+    const std::string line = (programFolder / "help.rtf").string() + " was found but could not be shown";
+    EXPECT_NE(errors.find(line), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
 }

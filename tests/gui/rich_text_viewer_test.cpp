@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "gui_test.h"
 #include "rich_text_viewer.h"
 #include "rtf_samples.h"
@@ -6,6 +7,9 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/frame.h>
+
+#include <array>
+#include <string>
 
 #include <sys/stat.h>
 
@@ -77,7 +81,7 @@ TEST_F(RichTextViewerTest, TheKeysScrollItAndScreenReadersReadItByParagraph) {
     for (int i = 0; i < 200; ++i)
         rtf += "Paragraph {\\b " + std::to_string(i) + "} of a document longer than its view.\\par ";
     viewer->SetRtf(rtf + "}");
-    viewer->SetAccessibleName("Help text");
+    SetAccessibleName(viewer, "Help text");
     AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(viewer->TextView()));
     ASSERT_TRUE(ATK_IS_TEXT(accessible));
     EXPECT_STREQ(atk_object_get_name(accessible), "Help text");
@@ -100,4 +104,37 @@ TEST_F(RichTextViewerTest, TheKeysScrollItAndScreenReadersReadItByParagraph) {
     }));
     PressKey(WXK_HOME);
     EXPECT_TRUE(WaitFor([&] { return gtk_adjustment_get_value(scroll) == 0; }));
+}
+
+// Each kind of picture the reader hands over, decoded the right way up at its size: its top-left and
+// bottom-right pixels.
+TEST_F(RichTextViewerTest, PicturesAreDecodedTheRightWayUp) {
+    std::string palette(256 * 4, '\0'); // blue, green, red, unused
+    palette.replace(0, 8, std::string("\0\0\xFF\0\xFF\0\0\0", 8));
+    const std::string topDown = Dib(2, -2, 8, std::string("\0\1\0\0\1\1\0\0", 8), palette);
+    const std::string bottomUp = SmallDib(); // blue, green / red, white
+    const struct {
+        std::string rtf;
+        int size;
+        std::array<int, 6> corners;
+    } cases[] = {
+        {Picture("pngblip", 15, 15, OnePixelPng), 1, {40, 120, 200, 40, 120, 200}},
+        {Picture("dibitmap0", 30, 30, bottomUp), 2, {255, 0, 0, 0, 255, 0}},
+        {Picture("wmetafile8", 30, 30, Metafile(0x0F43, 28, bottomUp, false)), 2, {255, 0, 0, 0, 255, 0}},
+        {Picture("dibitmap0", 30, 30, topDown), 2, {255, 0, 0, 0, 0, 255}},
+    };
+    for (const auto& [rtf, size, corners] : cases) {
+        viewer->SetRtf("{\\rtf1 " + rtf + "}");
+        GtkTextIter start;
+        gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(viewer->TextView()), &start);
+        GdkPixbuf* pixbuf = gtk_text_iter_get_pixbuf(&start);
+        ASSERT_NE(pixbuf, nullptr) << rtf;
+        ASSERT_EQ(gdk_pixbuf_get_width(pixbuf), size);
+        ASSERT_EQ(gdk_pixbuf_get_height(pixbuf), size);
+        const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+        const guchar* last = pixels + (size - 1) * gdk_pixbuf_get_rowstride(pixbuf) +
+                             (size - 1) * gdk_pixbuf_get_n_channels(pixbuf);
+        EXPECT_EQ((std::array<int, 6>{pixels[0], pixels[1], pixels[2], last[0], last[1], last[2]}), corners)
+            << rtf;
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include <pwd.h>
@@ -83,7 +84,10 @@ TEST_F(EngineSelectionFileTest, ReadsUpToFiveBoundedLinesAsTheyStandFromARegular
         // Not UTF-8: overlong, a surrogate, beyond U+10FFFF.
         {"\xC0\xAF\r\n\xED\xA0\x80\r\n\xF4\x90\x80\x80",
          {L"\u00C0\u00AF", L"\u00ED\u00A0\u20AC", L"\u00F4\u0090\u20AC\u20AC"}},
-        {euros + "\r\nYahoo", {std::wstring(MaxEngineSelectionLineBytes / 3, L'\u20AC'), L"Yahoo"}},
+        // A long line is cut, and past MaxEngineSelectionFileBytes the file is as if it ended.
+        {euros + "\r\nYahoo", {std::wstring(MaxEngineSelectionLineBytes / 3, L'\u20AC')}},
+        {"Lycos\r\n" + std::string(MaxEngineSelectionFileBytes - 10, ' ') + "Yahoo",
+         {L"Lycos", std::wstring(MaxEngineSelectionFileBytes - 10, L' ') + L"Yah"}},
     };
     for (const auto& [bytes, lines] : cases) {
         WriteFile(m_file, bytes);
@@ -93,6 +97,13 @@ TEST_F(EngineSelectionFileTest, ReadsUpToFiveBoundedLinesAsTheyStandFromARegular
     for (const std::size_t piece : {1u, 2u, 3u}) // a CR LF split across reads is one line end
         EXPECT_EQ(ReadEngineSelectionLines(Trickle(bytes, piece)),
                   (Lines{L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L""}));
+    // A huge file is not scanned to its end, and a line after 4 GB is not there: sparse, it costs nothing.
+    WriteFile(m_file, "Yahoo");
+    ASSERT_EQ(::truncate(m_file.c_str(), off_t{4} << 30), 0);
+    std::ofstream(m_file, std::ios::app) << "\r\nLycos";
+    const Lines huge = ReadEngineSelection(m_file);
+    EXPECT_TRUE(huge.size() == 1 && huge[0].size() == MaxEngineSelectionFileBytes &&
+                huge[0].starts_with(L"Yahoo"));
     fs::remove(m_file);
     ASSERT_EQ(::mkfifo(m_file.c_str(), 0600), 0); // with no writer an ordinary open would block for ever
     for (const fs::path& path : {m_file, m_folder, fs::path("/dev/zero"), m_folder / "no/such/engines.lst"})
@@ -113,7 +124,7 @@ TEST_F(EngineSelectionFileTest, AFailedSaveKeepsTheOldFileAndNamesTheReason) {
     EXPECT_NE(fullDisk.find("could not be saved to " + m_file.string()), std::string::npos) << fullDisk;
     EXPECT_TRUE(ReadFile(m_file) == "Yahoo\r\n" && OnlyTheFile());
     // A file where the folder should be: refused even to root.
-    EXPECT_NE(Save(m_file / "engines.lst").find(std::strerror(ENOTDIR)), std::string::npos);
+    EXPECT_NE(Save(m_file / EngineSelectionFileName).find(std::strerror(ENOTDIR)), std::string::npos);
 
     // Only a regular file is replaced, followed through a link: not a FIFO, at the path or behind a link, nor
     // a folder, nothing or a loop behind a link.
@@ -157,4 +168,38 @@ TEST_F(EngineSelectionFileTest, AReadOnlyFileIsNotReplaced) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "1: saved or the wrong reason, 3: no drop";
     EXPECT_TRUE(ReadFile(m_file) == "Yahoo\r\nLycos\r\n" && OnlyTheFile());
+}
+
+// Save goes beside the program while that folder can be written, else to the user's folder; the start
+// reads the file Save writes, else the other one.
+TEST_F(EngineSelectionFileTest, LivesBesideAWritableProgramElseInTheUsersFolder) {
+    fs::permissions(m_folder, fs::perms::all);
+    const fs::path userFile = m_folder / "config/scoutwell" / EngineSelectionFileName;
+    const XdgFolders xdg{m_folder, m_folder / "config", std::nullopt, std::nullopt, {}, {}};
+    // Program folders: two the user can write, one not; two with a file.
+    const fs::path portable = m_folder / "portable", empty = m_folder / "empty",
+                   installed = m_folder / "installed";
+    for (const auto& folder : {portable, empty, installed, userFile.parent_path()}) {
+        fs::create_directories(folder);
+        if (folder == portable || folder == installed)
+            WriteFile(folder / EngineSelectionFileName, "Yahoo\r\n");
+        fs::permissions(folder, folder == installed ? fs::perms(0555) : fs::perms::all);
+    }
+    // The super-user may write anywhere: decide as an ordinary user.
+    if (::geteuid() == 0 && ::seteuid(65534) != 0)
+        GTEST_SKIP() << "cannot act as an ordinary user here";
+    // The program folder, whether the user's file exists, where Save goes and where the start reads.
+    const std::tuple<fs::path, bool, fs::path, fs::path> cases[] = {
+        {portable, true, portable / EngineSelectionFileName, portable / EngineSelectionFileName},
+        {empty, true, empty / EngineSelectionFileName, userFile},
+        {empty, false, empty / EngineSelectionFileName, empty / EngineSelectionFileName},
+        {installed, false, userFile, installed / EngineSelectionFileName},
+        {installed, true, userFile, userFile},
+    };
+    for (const auto& [program, userExists, save, load] : cases) {
+        userExists ? WriteFile(userFile, "Lycos\r\n") : void(fs::remove(userFile));
+        EXPECT_EQ(EngineSelectionSaveFile(program, xdg), save);
+        EXPECT_EQ(EngineSelectionLoadFile(program, xdg), load);
+    }
+    EXPECT_TRUE(::getuid() != 0 || ::seteuid(0) == 0);
 }

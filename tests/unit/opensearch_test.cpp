@@ -99,28 +99,31 @@ TEST(OpenSearch, BadDescriptionsAreRefused) {
     }
 }
 
-TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
+// The install prefix's share folder is also a system data folder here: it is read once.
+TEST(AddedEngines, FoldersAreReadInOrderEachOnceAndEachSkippedFileSaysWhy) {
     TempFolder temp;
     const fs::path& root = temp.path;
-    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_DATA_DIRS", ((root / "one").string() + ":relative::" + (root / "two").string()).c_str(), 1);
-    const std::vector<fs::path> folders = EngineFolders(root / "program");
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("XDG_DATA_DIRS");
-    ASSERT_EQ(folders, (std::vector<fs::path>{root / "config/scoutwell/engines",
-                                              root / "one/scoutwell/engines", root / "two/scoutwell/engines",
-                                              root / "share/scoutwell/engines", root / "program/engines"}));
+    const XdgFolders xdg{
+        root, root / "config", root / "data", std::nullopt, {}, {root / "one", root / "two", root / "share"}};
+    const std::vector<fs::path> folders = EngineFolders(root / "program", xdg);
+    ASSERT_EQ(folders,
+              (std::vector<fs::path>{root / "config/scoutwell/engines", root / "data/scoutwell/engines",
+                                     root / "one/scoutwell/engines", root / "two/scoutwell/engines",
+                                     root / "share/scoutwell/engines", root / "share/scoutwell/engines",
+                                     root / "program/engines"}));
     WriteFile(folders[0] / "b.xml", Engine("Beta", "http://first.example"));
-    WriteFile(folders[1] / "a.xml", Engine(" BETA ", "http://second.example"));
-    WriteFile(folders[1] / "d.xml", "<OpenSearchDescription>");
-    WriteFile(folders[1] / "notes.txt", "not a description");
-    fs::create_directories(folders[2] / "x.xml");
-    ::mkfifo((folders[2] / "pipe.xml").c_str(), 0644);
-    WriteFile(folders[4] / "e.xml", Engine("Alpha", "http://e.example"));
+    WriteFile(folders[1] / "c.xml", Engine("Gamma", "http://c.example"));
+    WriteFile(folders[2] / "a.xml", Engine(" BETA ", "http://second.example"));
+    WriteFile(folders[2] / "d.xml", "<OpenSearchDescription>");
+    WriteFile(folders[2] / "notes.txt", "not a description");
+    fs::create_directories(folders[3] / "x.xml");
+    ::mkfifo((folders[3] / "pipe.xml").c_str(), 0644);
+    WriteFile(folders[4] / "s.xml", Engine("Delta", "http://s.example"));
+    WriteFile(folders[6] / "e.xml", Engine("Alpha", "http://e.example"));
     std::vector<std::string> skipped = {"a.xml", "d.xml", "pipe.xml", "x.xml"};
     if (::geteuid() != 0) { // root reads any file
-        WriteFile(folders[4] / "locked.xml", Engine("Locked", "http://l.example"));
-        fs::permissions(folders[4] / "locked.xml", fs::perms::none);
+        WriteFile(folders[6] / "locked.xml", Engine("Locked", "http://l.example"));
+        fs::permissions(folders[6] / "locked.xml", fs::perms::none);
         skipped.push_back("locked.xml");
     }
 
@@ -130,7 +133,7 @@ TEST(AddedEngines, FoldersAreReadInOrderAndEachSkippedFileSaysWhy) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), std::ssize(skipped)) << log;
     for (const std::string& file : skipped)
         EXPECT_NE(log.find("/" + file + " skipped: "), std::string::npos) << log;
-    ASSERT_EQ(engines.Engines().size(), 2u);
+    ASSERT_EQ(engines.Engines().size(), 4u);
     EXPECT_EQ(engines.Engines()[0].name, L"Alpha");
     EXPECT_EQ(BuildSearchUrl(*engines.Find(L"beta"), L"x"), L"http://first.example/?q=x");
 }

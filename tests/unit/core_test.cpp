@@ -1,0 +1,243 @@
+#include "ascii_case.h"
+#include "code_pages.h"
+#include "failure.h"
+#include "file_io.h"
+#include "temp_folder.h"
+#include "twips.h"
+#include "web_address.h"
+#include "xdg_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <map>
+
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Failure(const std::function<void()>& step) { // the message, "" when it did not fail
+    try {
+        step();
+        return "";
+    } catch (const ScoutwellError& error) {
+        return error.what();
+    }
+}
+
+} // namespace
+
+TEST(Utf8, DecodesOnlyValidUtf8AndEncodesAnyText) {
+    // Each case: bytes, and the text they decode to ("" standing for none when valid is false).
+    const std::tuple<std::string, bool, std::wstring> decoded[] = {
+        {std::string("a\0b", 3), true, std::wstring(L"a\0b", 3)},
+        {"\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF", true, L"\u007F\u0080\u07FF\u0800\uFFFF"},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", true, L"\U00010000\U0010FFFF"},
+        {"\x80", false, L""},             // a continuation byte alone
+        {"\xC0\xAF", false, L""},         // overlong "/"
+        {"\xE0\x9F\xBF", false, L""},     // overlong, three bytes
+        {"\xF0\x8F\xBF\xBF", false, L""}, // overlong, four bytes
+        {"\xED\xA0\x80", false, L""},     // a surrogate
+        {"\xF4\x90\x80\x80", false, L""}, // beyond U+10FFFF
+        {"\xE2\x82", false, L""},         // cut short
+        {"\xE2\x28\xA1", false, L""},     // a continuation missing
+        {"\xFF", false, L""},
+    };
+    for (const auto& [bytes, valid, text] : decoded) {
+        const auto result = DecodeUtf8(bytes);
+        EXPECT_EQ(result.has_value(), valid) << testing::PrintToString(bytes);
+        if (valid && result) {
+            EXPECT_EQ(*result, text);
+            EXPECT_EQ(EncodeUtf8(text), bytes);
+        }
+    }
+    // A lone surrogate cannot be written as UTF-8: it becomes U+FFFD.
+    EXPECT_EQ(EncodeUtf8(std::wstring{L'a', wchar_t(0xD800), L'b'}), "a\xEF\xBF\xBD"
+                                                                     "b");
+}
+
+TEST(WebAddress, OnlyHttpAndHttpsWithSomethingAfterTheScheme) {
+    for (const wchar_t* yes : {L"http://a", L"HTTPS://example.com/x", L"hTtP://x"})
+        EXPECT_TRUE(IsWebAddress(yes)) << yes;
+    for (const wchar_t* no : {L"http://", L"https:/x", L"ftp://a", L"file:///etc/passwd", L"javascript:1",
+                              L" http://a", L"", L"http\u0130://a"})
+        EXPECT_FALSE(IsWebAddress(no)) << no;
+    EXPECT_TRUE(EqualsIgnoringAsciiCase(std::string_view("Text/HTML"), "text/html"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase(std::string_view("text/htm"), "text/html"));
+}
+
+TEST(Twips, RoundToPixelsAndWholeTwipsOrRefuseWhatNoWindowCanTake) {
+    const std::pair<float, int> pixels[] = {{0, 0}, {15, 1}, {7.4f, 0}, {7.5f, 1}, {-22.5f, -2}, {1440, 96}};
+    for (const auto& [twips, expected] : pixels)
+        EXPECT_EQ(TwipsToPixels(twips), expected) << twips;
+    EXPECT_EQ(PixelsToTwips(96), 1440.0f);
+    EXPECT_EQ(WholeTwips(2.5f), 2);
+    EXPECT_EQ(WholeTwips(3.5f), 4);
+    EXPECT_EQ(WholeTwips(-0.4f), 0);
+    for (const float bad : {std::nanf(""), std::numeric_limits<float>::infinity(), 1e12f, -1e12f}) {
+        EXPECT_THROW(TwipsToPixels(bad), ScoutwellError) << bad;
+        EXPECT_THROW(WholeTwips(bad), ScoutwellError) << bad;
+    }
+}
+
+class FileTest : public testing::Test {
+protected:
+    std::size_t Entries() const { return std::distance(fs::directory_iterator(root), {}); }
+    TempFolder temp;
+    const fs::path& root = temp.path;
+};
+
+TEST_F(FileTest, OnlyARegularFileIsReadAndOnlyUpToTheBound) {
+    // A FIFO without a writer would block an ordinary open for ever.
+    ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
+    const std::pair<fs::path, std::string> refused[] = {{root / "fifo", "it is not a regular file"},
+                                                        {root, "it is not a regular file"},
+                                                        {"/dev/zero", "it is not a regular file"},
+                                                        {root / "none", "it cannot be opened ("}};
+    for (const auto& [path, reason] : refused)
+        EXPECT_EQ(Failure([&file = path] { OpenRegularFile(file); }).rfind(reason, 0), 0u) << path;
+
+    std::string big(200000, 'x');
+    big.back() = 'y';
+    // Each case: the file's size, the bound, and whether it is cut.
+    const std::tuple<std::size_t, std::size_t, bool> cases[] = {
+        {0, 5, false}, {5, 5, false}, {6, 5, true}, {200000, 150000, true}, {200000, 200000, false}};
+    for (const auto& [size, bound, cut] : cases) {
+        WriteFile(root / "file", big.substr(big.size() - size));
+        const FileStart start = ReadAtMost(OpenRegularFile(root / "file"), bound);
+        EXPECT_EQ(start.bytes, big.substr(big.size() - size, bound)) << size << " " << bound;
+        EXPECT_EQ(start.cut, cut) << size << " " << bound;
+    }
+}
+
+// Through a symbolic link the file it names is replaced, keeping its permissions; only a regular file is.
+TEST_F(FileTest, ReplacingKeepsTheModeAndTheLinkAndRefusesWhatIsNoRegularFile) {
+    WriteFile(root / "real", "old");
+    fs::permissions(root / "real", fs::perms(0640));
+    fs::create_symlink("real", root / "link");
+    ReplaceFile(root / "link", "new");
+    EXPECT_TRUE(ReadFile(root / "real") == "new" && fs::is_symlink(root / "link"));
+    EXPECT_EQ(fs::status(root / "real").permissions(), fs::perms(0640));
+    ReplaceFile(root / "fresh", "made");
+    EXPECT_EQ(ReadFile(root / "fresh"), "made");
+    ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(Failure([&] { ReplaceFile(root / "fifo", "x"); }), "it is not a regular file");
+    EXPECT_TRUE(fs::is_fifo(root / "fifo") && Entries() == 4); // no temporary left over
+}
+
+TEST_F(FileTest, ANewFileIsMadeOnlyWhereNothingIsAndIsRemovedWhenItCannotBeWritten) {
+    EXPECT_TRUE(CreateNewFile(root / "a", "first"));
+    EXPECT_FALSE(CreateNewFile(root / "a", "second"));
+    fs::create_symlink(root / "target", root / "dangling");
+    EXPECT_FALSE(CreateNewFile(root / "dangling", "x")); // a link is never followed
+    EXPECT_TRUE(ReadFile(root / "a") == "first" && !fs::exists(root / "target"));
+    EXPECT_NE(Failure([&] {
+                  CreateNewFile(root / "no/b", "x");
+              }).find((root / "no/b").string() + " cannot be made"),
+              std::string::npos);
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{20, saved.rlim_max}; // the write fails part-way, as on a full disk
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string fullDisk = Failure([&] { CreateNewFile(root / "c", std::string(100, 'x')); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(fullDisk.find((root / "c").string() + " cannot be written"), std::string::npos) << fullDisk;
+    EXPECT_FALSE(fs::exists(root / "c"));
+}
+
+// Each case: the environment, and the folders found in the order of XdgFolders' members.
+TEST(XdgFolders, FollowTheEnvironmentAndFallBackToTheHomeFolder) {
+    std::string buffer(16384, '\0');
+    passwd entry{};
+    passwd* found = nullptr;
+    const std::string home =
+        getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found ? found->pw_dir : "";
+    const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
+        {{{"HOME", "/h"},
+          {"XDG_CONFIG_HOME", "/c"},
+          {"XDG_DATA_HOME", "/d"},
+          {"XDG_STATE_HOME", "/s"},
+          {"XDG_CONFIG_DIRS", "/e"},
+          {"XDG_DATA_DIRS", "/x:/y/"}},
+         "/h /c /d /s | /e | /x /y/"},
+        // Relative and empty values do not count; nor do empty or relative list entries.
+        {{{"HOME", "/h"},
+          {"XDG_CONFIG_HOME", "rel"},
+          {"XDG_DATA_HOME", ""},
+          {"XDG_CONFIG_DIRS", "rel"},
+          {"XDG_DATA_DIRS", "::rel:/z"}},
+         "/h /h/.config /h/.local/share /h/.local/state | | /z"},
+        // No HOME, or a relative one: the password database's home folder.
+        {{{"HOME", "rel"}},
+         home + " " + home + "/.config " + home + "/.local/share " + home +
+             "/.local/state | /etc/xdg | /usr/local/share/ /usr/share/"},
+    };
+    for (const auto& [environment, expected] : cases) {
+        const XdgFolders folders =
+            FindXdgFolders([&variables = environment](const char* name) -> const char* {
+                const auto value = variables.find(name);
+                return value == variables.end() ? nullptr : value->second.c_str();
+            });
+        std::string text;
+        for (const auto& folder : {folders.home, folders.configHome, folders.dataHome, folders.stateHome})
+            text += folder.value_or("none").string() + " ";
+        text += "|";
+        for (const fs::path& folder : folders.configDirs)
+            text += " " + folder.string();
+        text += " |";
+        for (const fs::path& folder : folders.dataDirs)
+            text += " " + folder.string();
+        EXPECT_EQ(text, expected);
+    }
+}
+
+TEST_F(FileTest, AFolderReachedByTwoRoutesCountsOnce) {
+    fs::create_directories(root / "a/b");
+    fs::create_symlink(root / "a", root / "link");
+    const std::vector<fs::path> folders = {root / "a",       root / "link",    root / "a/b/..", root / "a/b",
+                                           root / "missing", root / "missing", root / "link/b"};
+    EXPECT_EQ(DistinctFolders(folders), (std::vector<fs::path>{root / "a", root / "a/b", root / "missing"}));
+}
+
+TEST_F(FileTest, TheUsersFolderIsMadePrivateOrItsFailureNamesIt) {
+    const fs::path file = root / "config/scoutwell/engines.lst";
+    PrepareFolderFor(file);
+    PrepareFolderFor(file); // an existing folder is left alone
+    EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
+    // XDG_CONFIG_HOME naming a file: the message names the folder that could not be made.
+    std::ofstream(root / "a-file") << "x";
+    EXPECT_NE(Failure([&] {
+                  PrepareFolderFor(root / "a-file/scoutwell/engines.lst");
+              }).find((root / "a-file/scoutwell").string()),
+              std::string::npos);
+}
+
+TEST_F(FileTest, HelpIsTheFirstReadableCopyInTheSearchOrder) {
+    const fs::path program = root / "prefix/bin";
+    const XdgFolders xdg{std::nullopt, std::nullopt, root / "data",
+                         std::nullopt, {},           {root / "sys1", root / "sys2"}};
+    const std::vector<fs::path> order = {program / "help.rtf", root / "data/scoutwell/help.rtf",
+                                         root / "sys1/scoutwell/help.rtf", root / "sys2/scoutwell/help.rtf",
+                                         root / "prefix/share/scoutwell/help.rtf"};
+    EXPECT_EQ(HelpDocumentCandidates(program, xdg), order);
+    // Filled from the back, each new copy is the one found; a folder named help.rtf is no document.
+    fs::create_directories(order[1]);
+    for (auto place = order.rbegin(); place != order.rend(); ++place) {
+        fs::create_directories(place->parent_path());
+        if (!fs::exists(*place))
+            std::ofstream(*place) << "{\\rtf1 }";
+        EXPECT_EQ(FindHelpDocument(program, xdg), *place == order[1] ? order[2] : *place);
+    }
+}
