@@ -47,13 +47,17 @@ void MainWindow::ListMoreEngines() {
     wxArrayString names;
     for (std::size_t i = m_listedEngines; i < engines.size() && names.size() < 20; ++i)
         names.Add(wxString(engines[i].name));
-    if (names.empty())
-        return;
-    for (wxComboBox* chooser : engineChoosers)
-        chooser->Insert(names, static_cast<unsigned int>(EngineCount + m_listedEngines));
+    if (!names.empty())
+        for (wxComboBox* chooser : engineChoosers)
+            chooser->Insert(names, static_cast<unsigned int>(EngineCount + m_listedEngines));
     m_listedEngines += names.size();
-    if (!AllEnginesListed())
+    if (!AllEnginesListed()) {
         CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
+        return;
+    }
+    // A chooser's list opens at its engine, which may be one just listed.
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        IgnoreFailure([&] { OnChooserText(i); });
 }
 
 bool MainWindow::AllEnginesListed() {

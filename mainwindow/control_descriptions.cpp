@@ -78,4 +78,9 @@ void MainWindow::OnChooserText(PaneIndex index) {
                             ? ForPane(L"The engine pane %d searches: pick one or type its name", index)
                             : wxString(L"No engine by this name: this pane keeps its page"));
     chooser->Refresh();
+    // The list opens at the row of the chooser's engine, not at its first row,
+    // when the text is that row's name as it stands.
+    const int row = chooser->FindString(chooser->GetValue(), true);
+    if (row != wxNOT_FOUND && chooser->GetSelection() != row)
+        chooser->SetSelection(row);
 }

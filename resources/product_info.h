@@ -10,7 +10,7 @@ inline constexpr wchar_t CopyrightLine[] = L"Copyright (C) 2026 Scoutwell Softwa
 inline constexpr wchar_t ContactAddress[] = L"support@scoutwell.example";
 inline constexpr wchar_t HomePageUrl[] = L"http://www.scoutwell.example/";
 
-// The splash's fixed lines (its platform line names the system it runs on). The version line is a text of its own, not taken
-// from the build's version number.
+// The splash's fixed lines (its platform line names the system it runs on). The version line is a text of its
+// own, not taken from the build's version number.
 inline constexpr wchar_t SplashProductName[] = L"Scoutwell";
 inline constexpr wchar_t SplashVersionLine[] = L"Version 2.05";

@@ -128,9 +128,14 @@ AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
             std::cerr << "scoutwell: engine folder " + folder.string() + " skipped: " + error.message() +
                              '\n';
         std::sort(files.begin(), files.end());
+        // An engine of an earlier folder hides one of the same name here, as
+        // the user's own copy hides the shipped one: no word about that.
+        const AddedEngines earlier = files.empty() ? AddedEngines() : engines;
         for (const fs::path& file : files) {
             try {
-                engines.Add(ReadOpenSearchDescription(ReadDescriptionFile(file)));
+                OpenSearchEngine engine = ReadOpenSearchDescription(ReadDescriptionFile(file));
+                if (earlier.Find(engine.name) == nullptr)
+                    engines.Add(std::move(engine));
             } catch (const ScoutwellError& refusal) {
                 std::cerr << "scoutwell: engine description " + file.string() +
                                  " skipped: " + refusal.what() + '\n';

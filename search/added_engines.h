@@ -41,9 +41,12 @@ std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& pr
                                                  const XdgFolders& xdg);
 
 // Reads every "*.xml" of the folders, each folder in file-name order and only
-// once, however many routes lead to it. The first engine with a name wins. A file that is skipped (not a
-// regular file, unreadable, refused, or its name taken) writes one line to standard error naming it and why,
-// in one write; a folder that is missing is no failure. Safe to run on a thread of its own.
+// once, however many routes lead to it. The first engine with a name wins: one
+// of an earlier folder quietly hides those of the same name in later ones. A
+// file that is skipped for any other reason (not a regular file, unreadable,
+// refused, or its name taken by the program's own engines or in its own
+// folder) writes one line to standard error naming it and why, in one write;
+// a folder that is missing is no failure. Safe to run on a thread of its own.
 AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders);
 
 // Writes the description into the folder (made if missing) as a new file

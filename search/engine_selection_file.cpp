@@ -182,5 +182,18 @@ std::filesystem::path EngineSelectionLoadFile(const std::filesystem::path& progr
         return besideProgram;
     if (xdg.configHome && IsReadableRegularFile(UsersFile(xdg)))
         return UsersFile(xdg);
+    for (const auto& defaults : DefaultEngineSelectionFiles(programFolder, xdg))
+        if (IsReadableRegularFile(defaults))
+            return defaults;
     return saved;
+}
+
+std::vector<std::filesystem::path> DefaultEngineSelectionFiles(const std::filesystem::path& programFolder,
+                                                               const XdgFolders& xdg) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& folder : xdg.configDirs)
+        files.push_back(folder / "scoutwell" / EngineSelectionFileName);
+    if (programFolder.has_parent_path())
+        files.push_back(programFolder.parent_path() / "etc" / "xdg" / "scoutwell" / EngineSelectionFileName);
+    return files;
 }

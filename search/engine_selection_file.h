@@ -22,9 +22,19 @@ std::filesystem::path EngineSelectionSaveFile(const std::filesystem::path& progr
 
 // The file read at start: the one Save writes when it exists, else the one in
 // the other place, so that a file beside a read-only program is still read
-// until the user saves a choice of their own.
+// until the user saves a choice of their own; without either, the first of
+// DefaultEngineSelectionFiles there is. With none at all the choosers keep
+// the texts they were made with.
 std::filesystem::path EngineSelectionLoadFile(const std::filesystem::path& programFolder,
                                               const XdgFolders& xdg);
+
+// Where a default choice of today's engines is looked for, first first:
+// scoutwell/engines.lst in each $XDG_CONFIG_DIRS entry (/etc/xdg), then
+// etc/xdg/scoutwell/engines.lst of the program's prefix, which is where the
+// build puts one for the program in its bin/ folder, and where an install
+// into a prefix of its own puts it.
+std::vector<std::filesystem::path> DefaultEngineSelectionFiles(const std::filesystem::path& programFolder,
+                                                               const XdgFolders& xdg);
 
 // Only this much of the file is read: five chooser texts fit many times over,
 // and a damaged file of gigabytes costs no more than a small one. What lies

@@ -67,6 +67,37 @@ protected:
 
 } // namespace
 
+// A first start showed Altavista, Lycos, Infoseek, Savvy Search and Dogpile, and each list opened at its
+// first row.
+TEST_F(FirstMinutesTest, AFirstStartShowsTheDefaultEnginesListsThemAtTheirRowAndSearchesThem) {
+    TempFolder configDirs{"scoutwell-config-dirs"};
+    std::filesystem::create_directories(configDirs.path / "scoutwell");
+    std::filesystem::copy_file(DEFAULT_ENGINES_FILE, configDirs.path / "scoutwell/engines.lst");
+    std::filesystem::create_directory_symlink(SHIPPED_ENGINES_FOLDER, programFolder / "engines");
+    const char* previous = std::getenv("XDG_CONFIG_DIRS");
+    const std::string restore = previous != nullptr ? previous : "";
+    setenv("XDG_CONFIG_DIRS", configDirs.path.c_str(), 1);
+    wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+    setenv("XDG_CONFIG_DIRS", restore.c_str(), 1);
+    ShowAtOrigin();
+    ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
+
+    const PaneArray<const char*> names{"Google", "Bing", "Brave Search", "Mojeek", "Wikipedia"};
+    const PaneArray<const char*> hosts{"www.google.com:443", "www.bing.com:443", "search.brave.com:443",
+                                       "www.mojeek.com:443", "en.wikipedia.org:443"};
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        EXPECT_EQ(window->engineChoosers[i]->GetValue(), names[i]);
+        EXPECT_EQ(window->engineChoosers[i]->GetSelection(),
+                  window->engineChoosers[i]->FindString(names[i], true));
+    }
+    window->keywordsBox->ChangeValue(L"new york");
+    window->OnSearch();
+    for (const char* host : hosts)
+        EXPECT_TRUE(WaitFor([&] {
+            return std::ranges::count(TestProxy().Requests(), std::string(host)) > 0;
+        })) << host;
+}
+
 // Escape did nothing after a click on Open: the focus went with the hidden button column.
 TEST_F(FirstMinutesTest, EscapePutsAZoomedPaneBackWhereverTheFocusIsAndCtrlQClosesEveryWindow) {
     ShowAtOrigin();

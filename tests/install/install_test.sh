@@ -33,6 +33,7 @@ share/icons/hicolor/64x64/apps/$id.png
 share/icons/hicolor/scalable/apps/$id.svg
 share/man/man1/scoutwell.1
 share/metainfo/$id.metainfo.xml
+etc/xdg/scoutwell/engines.lst
 share/scoutwell/help.rtf
 $(cd "$(dirname "$0")/../../resources" && ls engines/*.xml | sed 's|^|share/scoutwell/|')"
 actual=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
@@ -59,8 +60,21 @@ timeout 20 "$prefix/bin/scoutwell" --no-such-option >"$scratch/out" 2>"$scratch/
 [ "$status" = 2 ] || fail "an unknown option gave exit status $status"
 [ ! -s "$scratch/out" ] && grep -q 'Usage: scoutwell' "$scratch/err" || fail "unknown option: no usage on stderr"
 
-# Started as the menu would, in a home of its own, on the test's display.
 [ -n "${DISPLAY:-}" ] || fail "no display to start the installed program on (run under xvfb-run)"
+# A first start shows the default engines the install put beside its prefix's
+# bin/; the program alone, with no selection anywhere, the ones it was made with.
+probe() { # program folder
+    mkdir -p "$scratch/nothing" "$1"
+    HOME=$scratch/nothing XDG_CONFIG_HOME=$scratch/nothing XDG_CONFIG_DIRS=$scratch/nothing \
+        XDG_DATA_HOME=$scratch/nothing XDG_DATA_DIRS=$scratch/nothing NO_AT_BRIDGE=1 \
+        "$build/bin/startup_probe" "$1" 2>&1 | head -n 5 | tr '\n' '|'
+}
+defaults=$(tr -d '\r' <"$(dirname "$0")/../../resources/default-engines.lst" | tr '\n' '|')
+[ "$(probe "$prefix/bin")" = "$defaults" ] || fail "a first start shows $(probe "$prefix/bin"), not $defaults"
+alone=$(probe "$scratch/alone")
+[ "$alone" = "Altavista|Lycos|Infoseek|Savvy Search|Dogpile|" ] || fail "the program alone shows $alone"
+
+# Started as the menu would, in a home of its own, on the test's display.
 exec_line=$(sed -n 's/^Exec=//p' "$desktop_file")
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_file")
 mkdir -p "$scratch/home"
@@ -80,3 +94,4 @@ for _ in $(seq 600); do
 done
 [ -n "$found" ] || fail "no main window with class $wm_class within a minute: $(xwininfo -root -tree | grep -i scout)"
 echo "installed program's window $found, class $wm_class"
+[ ! -s "$scratch/log" ] || fail "the installed program's start wrote: $(cat "$scratch/log")"

@@ -21,7 +21,8 @@ std::vector<std::string> Folders(const char* variable, const char* fallback) {
 }
 
 // Points variable at stand-ins linking to all its folders hold but the handlers and defaults, so
-// GTK, GIO and WebKit still find schemas, themes and modules, and GIO none of the machine's handlers.
+// GTK, GIO and WebKit still find schemas, themes and modules, and GIO none of the machine's handlers;
+// nor does the program see an installed copy's own files.
 void HideHandlers(const fs::path& root, const char* variable, const char* fallback) {
     std::string standIns;
     int count = 0;
@@ -31,7 +32,7 @@ void HideHandlers(const fs::path& root, const char* variable, const char* fallba
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(folder, ignored)) {
             const std::string name = entry.path().filename().string();
-            if (name != "applications" && !name.ends_with("mimeapps.list"))
+            if (name != "applications" && name != "scoutwell" && !name.ends_with("mimeapps.list"))
                 fs::create_symlink(entry.path(), standIn / name, ignored);
         }
         standIns += (standIns.empty() ? "" : ":") + standIn.string();

@@ -99,7 +99,8 @@ TEST(OpenSearch, BadDescriptionsAreRefused) {
     }
 }
 
-// The install prefix's share folder is also a system data folder here: it is read once.
+// The install prefix's share folder is also a system data folder here: it is read once. A name an earlier
+// folder holds is no news; a clash inside one folder is.
 TEST(AddedEngines, FoldersAreReadInOrderEachOnceAndEachSkippedFileSaysWhy) {
     TempFolder temp;
     const fs::path& root = temp.path;
@@ -113,6 +114,7 @@ TEST(AddedEngines, FoldersAreReadInOrderEachOnceAndEachSkippedFileSaysWhy) {
                                      root / "program/engines"}));
     WriteFile(folders[0] / "b.xml", Engine("Beta", "http://first.example"));
     WriteFile(folders[1] / "c.xml", Engine("Gamma", "http://c.example"));
+    WriteFile(folders[1] / "cc.xml", Engine("gamma", "http://cc.example"));
     WriteFile(folders[2] / "a.xml", Engine(" BETA ", "http://second.example"));
     WriteFile(folders[2] / "d.xml", "<OpenSearchDescription>");
     WriteFile(folders[2] / "notes.txt", "not a description");
@@ -120,7 +122,7 @@ TEST(AddedEngines, FoldersAreReadInOrderEachOnceAndEachSkippedFileSaysWhy) {
     ::mkfifo((folders[3] / "pipe.xml").c_str(), 0644);
     WriteFile(folders[4] / "s.xml", Engine("Delta", "http://s.example"));
     WriteFile(folders[6] / "e.xml", Engine("Alpha", "http://e.example"));
-    std::vector<std::string> skipped = {"a.xml", "d.xml", "pipe.xml", "x.xml"};
+    std::vector<std::string> skipped = {"cc.xml", "d.xml", "pipe.xml", "x.xml"};
     if (::geteuid() != 0) { // root reads any file
         WriteFile(folders[6] / "locked.xml", Engine("Locked", "http://l.example"));
         fs::permissions(folders[6] / "locked.xml", fs::perms::none);
