@@ -203,7 +203,7 @@ bool RichTextViewer::ShowFile(const wxString& path) {
     if (descriptor < 0)
         return false;
     std::string bytes;
-    struct stat status {};
+    struct stat status = {};
     bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     if (read) {
         bytes.resize(static_cast<std::size_t>(std::min<off_t>(status.st_size, MaxFileBytes)));

@@ -74,7 +74,7 @@ std::string ReadDescriptionFile(const fs::path& file) {
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0)
         throw ScoutwellError("it cannot be opened (" + SystemReason(errno) + ")");
-    struct stat status {};
+    struct stat status = {};
     if (::fstat(fd.Get(), &status) != 0)
         throw ScoutwellError("it cannot be examined (" + SystemReason(errno) + ")");
     if (!S_ISREG(status.st_mode))

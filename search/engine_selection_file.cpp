@@ -168,7 +168,7 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, int att
 // link), a link that leads nowhere and a loop of links are failures, and the
 // path is left as it is.
 std::filesystem::path ReplacedFile(const std::filesystem::path& file) {
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(file.c_str(), &info) != 0) {
         if (errno == ENOENT)
             return file; // nothing there yet: a new file
@@ -213,7 +213,7 @@ std::vector<std::wstring> ReadEngineSelection(const std::filesystem::path& file)
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.Get() < 0)
         return {};
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     return ReadEngineSelectionLines([&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
@@ -230,7 +230,7 @@ void WriteEngineSelection(const std::filesystem::path& file, const PaneArray<std
     const std::filesystem::path target = ReplacedFile(file);
     const std::string bytes = LinesToWrite(texts);
 
-    struct stat old {};
+    struct stat old = {};
     const bool hadOld = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     // A file the user made read-only stays as it is, as if it had been
     // opened for writing in place.
