@@ -5,6 +5,9 @@
 # bootstrapped base is cached in build-chroot/ (gitignored), so only the first run of a release pays
 # for debootstrap. Needs root (debootstrap, mount, chroot). Not part of ./test.sh.
 set -euo pipefail
+
+# The braces make bash read the whole script before running it, so editing it during a run is safe.
+{
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
 
@@ -28,16 +31,26 @@ mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sourc
     tr ' ' '\n' | grep -E '/debian/?$' | grep -v security | head -n 1 || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 
+# A tree is removed only once nothing is mounted in it: rm -rf through a bind mount of /dev would empty the
+# host's.
+removeTree() {
+    if grep -q " $1/" /proc/mounts; then
+        echo "Something is still mounted under $1: unmount it first" >&2
+        return 1
+    fi
+    rm -rf "$1"
+}
+
 cache=$PWD/build-chroot
 base=$cache/$codename-base.tar
 root=$cache/$codename-run
 mkdir -p "$cache"
 if [ ! -s "$base" ]; then
     echo "Bootstrapping Debian $1 ($codename) from $mirror"
-    rm -rf "$cache/$codename-base"
+    removeTree "$cache/$codename-base"
     debootstrap --variant=minbase "$codename" "$cache/$codename-base" "$mirror"
     tar -C "$cache/$codename-base" -cf "$base.partial" . && mv "$base.partial" "$base"
-    rm -rf "$cache/$codename-base"
+    removeTree "$cache/$codename-base"
 fi
 
 mounted=()
@@ -46,19 +59,14 @@ cleanUp() {
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
         umount "${mounted[i]}" || umount -l "${mounted[i]}" || true
     done
-    # Only once nothing is mounted in it may the tree go.
-    if ! grep -q " $root/" /proc/mounts; then
-        rm -rf "$root"
-    fi
+    removeTree "$root" || true
 }
 trap cleanUp EXIT
 
-if grep -q " $root/" /proc/mounts; then
-    echo "Something is still mounted under $root from an earlier run: unmount it first" >&2
+removeTree "$root" || {
     trap - EXIT
     exit 1
-fi
-rm -rf "$root"
+}
 mkdir -p "$root"
 tar -C "$root" -xf "$base"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -81,3 +89,4 @@ chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
     bash -c 'cd /root/scoutwell && ./test.sh' || status=$?
 echo "Debian $1 ($codename): ./test.sh exited with $status"
 exit "$status"
+}
