@@ -55,7 +55,14 @@ fi
 
 mounted=()
 cleanUp() {
-    local i
+    local i process
+    # What the tests left running in the chroot (a bus daemon, say) would keep its mounts busy.
+    for process in /proc/[0-9]*; do
+        if [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ]; then
+            kill "${process#/proc/}" 2>/dev/null || true
+        fi
+    done
+    sleep 1
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
         umount "${mounted[i]}" || umount -l "${mounted[i]}" || true
     done
