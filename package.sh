@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Builds a Debian package of Scoutwell with CPack: ./package.sh
-# The package (build-package/scoutwell_<version>_<arch>.deb) holds what
-# `cmake --install` puts in place under /usr; its library dependencies are
-# found by dpkg-shlibdeps. Install it with: sudo apt-get install ./build-package/scoutwell_*.deb
+# Builds the Debian packages of Scoutwell the Debian way (debian/, debhelper): ./package.sh
+# dpkg-buildpackage builds a copy of the source tree in build-package/, so its packages land there:
+# build-package/scoutwell_<version>_<arch>.deb and the stripped binary's debug symbols in
+# scoutwell-dbgsym_<version>_<arch>.deb, then lintian checks them (pedantic; errors and warnings fail).
+# Install with: sudo apt-get install ./build-package/scoutwell_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
-cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DSCOUTWELL_TESTS=OFF
-cmake --build build-package -j "$(nproc)"
-(cd build-package && cpack -G DEB)
-ls -1 build-package/scoutwell_*.deb
+version=$(dpkg-parsechangelog -S Version)
+cmakeVersion=$(sed -nE 's/^project\(Scoutwell VERSION ([^ )]+).*/\1/p' CMakeLists.txt)
+if [ "$version" != "$cmakeVersion" ]; then
+    echo "debian/changelog says version $version and CMakeLists.txt $cmakeVersion: add a changelog entry (dch -v $cmakeVersion)" >&2
+    exit 1
+fi
+source=build-package/scoutwell-$version
+rm -rf build-package
+mkdir -p "$source"
+# The files git knows or would add (uncommitted changes included), not build folders.
+git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$source"
+(cd "$source" && dpkg-buildpackage -b -us -uc -Jauto)
+rm -rf "$source"
+lintian --pedantic --fail-on error,warning build-package/scoutwell_*.changes
+ls -1 build-package/*.deb

@@ -31,12 +31,16 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtk-3-dev libwxgtk3.2-dev libwxgtk-
 # sanitizer and fuzzer runtimes (libclang-rt-dev) for the sanitized build,
 # clang-format and git for the format check, the validators of the installed
 # desktop file and AppStream metadata, xwininfo/xprop (x11-utils) to see the
-# installed program's window, and the accessibility bus with its Python client
-# for reading the windows as a screen reader does.
+# installed program's window, the accessibility bus with its Python client
+# for reading the windows as a screen reader does, file(1) for the install
+# test, and DejaVu so that "Sans" is the same proportional face on every
+# system (a minimal one would otherwise pick whatever font happens to be there).
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev xvfb xauth clang libclang-rt-dev clang-format git
-    desktop-file-utils appstream x11-utils python3-pyatspi at-spi2-core dbus-daemon)
-# What ./package.sh adds: dpkg-shlibdeps and dpkg-deb for CPack's Debian package.
-PACKAGE_PACKAGES=(dpkg-dev file)
+    desktop-file-utils appstream x11-utils python3-pyatspi at-spi2-core dbus-daemon file fonts-dejavu-core)
+# What ./package.sh adds: dpkg-buildpackage and the compilers, debhelper for
+# debian/rules, and lintian to check the packages. debian/control's
+# Build-Depends name the same build packages as BUILD_PACKAGES above.
+PACKAGE_PACKAGES=(build-essential debhelper devscripts lintian)
 
 ensure_packages() {
     local missing=() package

@@ -295,6 +295,15 @@ void CheckAddress(const std::string& urlTemplate) {
         throw ScoutwellError("its search address has no place for the keywords ({searchTerms})");
 }
 
+// Expat 2.9 counts lines in 64 bits and deprecates the call that does not.
+std::uint64_t CurrentLine(XML_Parser parser) {
+#if XML_MAJOR_VERSION > 2 || (XML_MAJOR_VERSION == 2 && XML_MINOR_VERSION >= 9)
+    return XML_GetCurrentLineNumber64(parser);
+#else
+    return XML_GetCurrentLineNumber(parser);
+#endif
+}
+
 } // namespace
 
 OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
@@ -318,9 +327,8 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
         XML_STATUS_OK) {
         if (!reader.refusal.empty())
             throw ScoutwellError(reader.refusal);
-        throw ScoutwellError("it is not well-formed XML (line " +
-                             std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
-                             XML_ErrorString(XML_GetErrorCode(parser.get())) + ")");
+        throw ScoutwellError("it is not well-formed XML (line " + std::to_string(CurrentLine(parser.get())) +
+                             ": " + XML_ErrorString(XML_GetErrorCode(parser.get())) + ")");
     }
 
     OpenSearchEngine engine = std::move(reader.engine);

@@ -175,8 +175,8 @@ SplashWindow::SplashWindow()
     });
     etchedFrame->SetClickHandler([this] { OnFrameClick(); });
     // A timer with an owner sends its ticks to the owner, not to itself.
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { OnCloseTimer(); }, closeTimer.GetId());
+    const auto onCloseTimer = [this](wxTimerEvent&) { OnCloseTimer(); };
+    Bind(wxEVT_TIMER, onCloseTimer, closeTimer.GetId());
     Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
         PrepareFirstShow();
         event.Skip();

@@ -16,8 +16,8 @@ public:
     struct Response {
         int status = 200; // 0: the connection is closed with no answer
         std::string contentType = "text/html; charset=utf-8";
-        std::string body;
-        std::string headers; // further header lines, each ending in CR LF
+        std::string body{};
+        std::string headers{}; // further header lines, each ending in CR LF
         std::chrono::milliseconds delay{0};
     };
     using Responder = std::function<Response(const std::string& url)>;

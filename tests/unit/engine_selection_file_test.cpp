@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -43,7 +44,7 @@ protected:
 // Hands the bytes out a few at a time, so line ends fall across reads.
 ByteSource Trickle(const std::string& bytes, std::size_t piece) {
     return [bytes, piece, at = std::size_t{0}](char* buffer, std::size_t capacity) mutable -> std::ptrdiff_t {
-        const std::size_t count = std::min({piece, capacity, bytes.size() - at});
+        const std::size_t count = std::min(std::min(piece, capacity), bytes.size() - at);
         std::copy_n(bytes.data() + at, count, buffer);
         at += count;
         return static_cast<std::ptrdiff_t>(count);
