@@ -42,8 +42,7 @@ gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPo
                         gpointer guard) {
     if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
         return static_cast<PageGuard*>(guard)->OnResponse(decision);
-    static_cast<PageGuard*>(guard)->OnNavigationAction(decision);
-    return FALSE;
+    return static_cast<PageGuard*>(guard)->OnNavigationAction(decision);
 }
 
 gboolean OnUserInput(GtkWidget*, GdkEvent*, gpointer) {
@@ -57,7 +56,8 @@ PageGuard* GuardOf(WebKitWebView* view) {
     return view == nullptr ? nullptr : static_cast<PageGuard*>(g_object_get_data(G_OBJECT(view), GuardKey));
 }
 
-PageGuard::PageGuard(wxWebView* view) : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())) {
+PageGuard::PageGuard(wxWebView* view)
+    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pings(g_cancellable_new()) {
     // Kept alive until the guard goes, whichever of the two the toolkit ends first.
     g_object_ref(m_view);
     g_object_set_data(G_OBJECT(m_view), GuardKey, this);
@@ -72,11 +72,15 @@ PageGuard::PageGuard(wxWebView* view) : m_view(static_cast<WebKitWebView*>(view-
     g_signal_connect(m_view, "context-menu", G_CALLBACK(RemoveDownloadItems), this);
     g_signal_connect_swapped(m_view, "notify::is-web-process-responsive",
                              G_CALLBACK(+[](PageGuard* guard) { guard->OnResponsiveChanged(); }), this);
+    KeepScreenAndPointer(m_view);
 }
 
 PageGuard::~PageGuard() {
     if (m_retrySource != 0)
         g_source_remove(m_retrySource);
+    StopWatchingHandOver();
+    g_cancellable_cancel(m_pings);
+    g_object_unref(m_pings);
     g_signal_handlers_disconnect_by_data(m_view, this);
     g_object_set_data(G_OBJECT(m_view), GuardKey, nullptr);
     ReleaseHeldDialog();
@@ -86,10 +90,15 @@ PageGuard::~PageGuard() {
 void PageGuard::OnLoadChanged(int event) {
     // A new page starts its count of dialogs afresh; the user's request has
     // been met.
-    if (event == WEBKIT_LOAD_COMMITTED)
+    if (event == WEBKIT_LOAD_COMMITTED) {
         m_dialogsThisPage = 0;
-    if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED)
+        m_ownPage = false;
+    }
+    if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) {
         m_retry = nullptr;
+        m_userUri.clear();
+        StopWatchingHandOver();
+    }
     if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_COMMITTED)
         m_committed = event == WEBKIT_LOAD_COMMITTED;
 }
@@ -109,6 +118,8 @@ void PageGuard::EndPage() {
 void PageGuard::RunUserRequest(const std::function<void()>& request,
                                const std::function<void()>& afterEnding) {
     m_retry = afterEnding ? afterEnding : request;
+    m_stopped = false;
+    m_userUri.clear();
     if (Stuck()) {
         EndPage();
         m_retry();
@@ -116,8 +127,20 @@ void PageGuard::RunUserRequest(const std::function<void()>& request,
         request();
     }
     // Only a request that has yet to show its page can be held up.
-    if (!webkit_web_view_is_loading(m_view))
+    if (!webkit_web_view_is_loading(m_view)) {
         m_retry = nullptr;
+        StopWatchingHandOver();
+    } else {
+        const gchar* uri = webkit_web_view_get_uri(m_view);
+        m_userUri = uri != nullptr ? uri : "";
+        m_toldHeld = false;
+        WatchHandOver();
+    }
+}
+
+void PageGuard::RunUserStop(const std::function<void()>& stop) {
+    RunUserRequest(stop, [this] { ShowStoppedPage(); });
+    m_stopped = true;
 }
 
 // The page being left is holding the user's request up: end it and run the
@@ -165,5 +188,6 @@ void PageGuard::ShowNote(const std::string& text) {
     const std::string html =
         LocalPage(text, "body{font-family:sans-serif}", "<p>" + HtmlEscaped(text) + "</p>");
     const gchar* uri = webkit_web_view_get_uri(m_view);
+    m_ownPage = true;
     webkit_web_view_load_alternate_html(m_view, html.c_str(), uri != nullptr ? uri : "about:blank", nullptr);
 }

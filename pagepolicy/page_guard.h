@@ -9,6 +9,8 @@ class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitScriptDialog WebKitScriptDialog;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _GCancellable GCancellable;
 
 // Each web process may grow to this many MiB; past it WebKit ends it and the
 // pane says so. A web process showing an ordinary result page (a hundred
@@ -38,8 +40,14 @@ public:
     // afterEnding runs instead of request (when given). Until the next page
     // shows, a dialog from the page being left or a hang of its process ends
     // that page too, and the request runs again.
+    // Until the request's page shows, the page being left cannot navigate
+    // on its own (only a click or key of the user's in it can), and one that
+    // does not answer within a second or two is ended the same way.
     void RunUserRequest(const std::function<void()>& request,
                         const std::function<void()>& afterEnding = nullptr);
+    // Stop as such a request: the page then stays where it is, navigating
+    // nowhere on its own, until the user's next click, key or request.
+    void RunUserStop(const std::function<void()>& stop);
 
     // Shows the local page that says the pane's page stopped responding.
     void ShowStoppedPage();
@@ -51,7 +59,8 @@ public:
     void OnProcessEnded(int reason);
     bool OnAuthenticate();
     bool OnResponse(WebKitPolicyDecision* decision);
-    void OnNavigationAction(WebKitPolicyDecision* decision);
+    // Whether the navigation was decided here (ignored).
+    bool OnNavigationAction(WebKitPolicyDecision* decision);
     // Whether the pane's last response was let through as a download, once.
     bool TakeDownloadPermission();
 
@@ -61,6 +70,10 @@ private:
     void EndLaterAndRetry();
     void ShowNote(const std::string& text);
     void ReleaseHeldDialog();
+    bool HoldsPageNavigation(WebKitNavigationAction* action);
+    void WatchHandOver();
+    void StopWatchingHandOver();
+    int CheckHandOver();
 
     WebKitWebView* m_view;
     int m_dialogsThisPage = 0;
@@ -71,6 +84,14 @@ private:
     bool m_downloadAllowed = false;
     std::function<void()> m_retry; // the user's request, until its page shows
     unsigned m_retrySource = 0;
+    std::string m_userUri;  // where the user's request or the guard's own page goes, until it shows
+    bool m_stopped = false; // by the user's Stop
+    bool m_toldHeld = false;
+    unsigned m_handOverSource = 0;
+    bool m_pingUnanswered = false;
+    bool m_heldSinceCheck = false; // a navigation of the page being left
+    bool m_ownPage = false;        // one of the guard's own pages is on its way
+    GCancellable* m_pings;         // ended with the guard
 };
 
 // Where a download goes is the user's choice: the question gets the folder
@@ -82,7 +103,8 @@ using DownloadQuestion =
                        std::function<void(std::optional<std::filesystem::path>)> answer)>;
 void SetDownloadQuestion(DownloadQuestion question);
 
-// A name a page suggests for a file, made safe to offer: the last part of any
-// path, without control characters or leading dots; "download" when nothing
-// is left.
+// A name a page suggests for a file, made safe to offer: valid UTF-8, the
+// last part of any path, without control characters or leading dots, and at
+// most 255 bytes, cut at a character boundary before its extension;
+// "download" when nothing is left.
 std::string PlainFileName(const std::string& suggested);

@@ -100,8 +100,32 @@ void SetDownloadQuestion(DownloadQuestion question) {
     Question() = question ? std::move(question) : DownloadQuestion(AskWithFileChooser);
 }
 
+namespace {
+
+// No Linux file system takes a longer name.
+constexpr std::size_t LongestFileName = 255;
+// A longer ending after the last dot is part of the name rather than a type.
+constexpr std::size_t LongestExtension = 32;
+
+// The name cut to the longest the file system takes, at a character
+// boundary, keeping its extension so the file still opens with its program.
+std::string ShortenedFileName(const std::string& name) {
+    if (name.size() <= LongestFileName)
+        return name;
+    const auto dot = name.rfind('.');
+    const std::string extension =
+        dot != std::string::npos && dot > 0 && name.size() - dot <= LongestExtension ? name.substr(dot) : "";
+    std::size_t cut = LongestFileName - extension.size();
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut; // a character is kept whole or not at all
+    return name.substr(0, cut) + extension;
+}
+
+} // namespace
+
 std::string PlainFileName(const std::string& suggested) {
-    std::string_view name = suggested;
+    gchar* valid = g_utf8_make_valid(suggested.c_str(), static_cast<gssize>(suggested.size()));
+    std::string_view name = valid;
     const auto slash = name.find_last_of("/\\");
     if (slash != std::string_view::npos)
         name.remove_prefix(slash + 1);
@@ -110,7 +134,8 @@ std::string PlainFileName(const std::string& suggested) {
         if (c >= 0x20 && c != 0x7F)
             plain += static_cast<char>(c);
     }
+    g_free(valid);
     const auto start = plain.find_first_not_of(". ");
     plain = start == std::string::npos ? std::string() : plain.substr(start);
-    return plain.empty() ? "download" : plain;
+    return plain.empty() ? "download" : ShortenedFileName(plain);
 }

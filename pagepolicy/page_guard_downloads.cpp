@@ -83,11 +83,16 @@ gboolean RemoveDownloadItems(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
     return FALSE;
 }
 
-void PageGuard::OnNavigationAction(WebKitPolicyDecision* decision) {
+bool PageGuard::OnNavigationAction(WebKitPolicyDecision* decision) {
     auto* action =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    if (action != nullptr && HoldsPageNavigation(action)) {
+        webkit_policy_decision_ignore(decision);
+        return true;
+    }
     if (action != nullptr && !webkit_navigation_action_is_redirect(action))
         m_navigationByUser = webkit_navigation_action_is_user_gesture(action);
+    return false;
 }
 
 // A response that is not shown but saved goes on as a download only when
@@ -112,6 +117,10 @@ bool PageGuard::OnResponse(WebKitPolicyDecision* decision) {
     if (refusal != nullptr) {
         std::fprintf(stderr, "scoutwell: a download was refused: %s\n", refusal);
         webkit_policy_decision_ignore(decision);
+        // The user clicked for this file: a refusal they could not see would
+        // look like a broken link.
+        if (m_navigationByUser && !DownloadRunning())
+            ShowNote("This download was refused: its file name leads into another folder.");
         return true;
     }
     m_navigationByUser = false;

@@ -21,3 +21,7 @@ bool DownloadRunning();
 // are taken out.
 gboolean RemoveDownloadItems(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event,
                              WebKitHitTestResult* hit, gpointer data);
+
+// A page may neither take the screen (fullscreen) nor the pointer (pointer
+// lock) from the rest of the program.
+void KeepScreenAndPointer(WebKitWebView* view);

@@ -12,6 +12,8 @@
 #include <wx/toplevel.h>
 #include <wx/webview.h>
 
+#include <memory>
+
 namespace {
 
 wxWebView* CreateView(wxWindow* parent) {
@@ -58,6 +60,7 @@ WebKitBrowserView::WebKitBrowserView(wxWindow* parent) : m_view(CreateView(paren
                                          g_signal_lookup("create", WEBKIT_TYPE_WEB_VIEW), 0, nullptr, nullptr,
                                          m_view);
     g_signal_connect(webView, "create", G_CALLBACK(OnCreate), m_view);
+    m_list = webkit_web_view_get_back_forward_list(webView);
     m_guard = std::make_unique<PageGuard>(m_view);
     OfferAddressItems(m_view);
     ShowLoadFailuresInPlainWords(m_view);
@@ -76,21 +79,28 @@ void WebKitBrowserView::Navigate(const std::wstring& url) {
 void WebKitBrowserView::GoBack() {
     if (!m_view->CanGoBack())
         throw ScoutwellError("no earlier page in this view's history");
-    wxWebView* view = m_view;
-    m_guard->RunUserRequest([view] { view->GoBack(); });
+    GoTo(webkit_back_forward_list_get_back_item(m_list));
 }
 
 void WebKitBrowserView::GoForward() {
     if (!m_view->CanGoForward())
         throw ScoutwellError("no later page in this view's history");
-    wxWebView* view = m_view;
-    m_guard->RunUserRequest([view] { view->GoForward(); });
+    GoTo(webkit_back_forward_list_get_forward_item(m_list));
+}
+
+// To the item itself, so that the guard's retry of the request, after it
+// ended the page being left, goes to the same page and no further.
+void WebKitBrowserView::GoTo(WebKitBackForwardListItem* item) {
+    auto* webView = static_cast<WebKitWebView*>(m_view->GetNativeBackend());
+    std::shared_ptr<WebKitBackForwardListItem> kept(
+        static_cast<WebKitBackForwardListItem*>(g_object_ref(item)), g_object_unref);
+    m_guard->RunUserRequest(
+        [webView, kept] { webkit_web_view_go_to_back_forward_list_item(webView, kept.get()); });
 }
 
 void WebKitBrowserView::Stop() {
     wxWebView* view = m_view;
-    PageGuard* guard = m_guard.get();
-    guard->RunUserRequest([view] { view->Stop(); }, [guard] { guard->ShowStoppedPage(); });
+    m_guard->RunUserStop([view] { view->Stop(); });
 }
 
 // A view created with an empty address still shows about:blank inside; until

@@ -9,6 +9,8 @@ class PageGuard;
 
 class wxWebView;
 class wxWindow;
+typedef struct _WebKitBackForwardList WebKitBackForwardList;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 // A BrowserView over wxWebView (WebKitGTK). The view is a child of the given
 // window, which owns and destroys it.
@@ -38,7 +40,10 @@ public:
     wxWebView* View() const { return m_view; }
 
 private:
+    void GoTo(WebKitBackForwardListItem* item);
+
     wxWebView* m_view;
+    WebKitBackForwardList* m_list; // the view's own
     WxPlacement m_placement;
     bool m_navigated = false;
     std::unique_ptr<PageGuard> m_guard;

@@ -1,9 +1,10 @@
 // The page policy's rules that need no display: the hand-off limit on its own
-// clock, and the program's own local pages.
+// clock, the program's own local pages and the names offered for downloads.
 
 #include "hand_off_limit.h"
 #include "load_failure_page.h"
 #include "local_page.h"
+#include "page_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -93,5 +94,35 @@ TEST(LoadFailurePage, NamesTheHostAndTheReasonAsText) {
         EXPECT_NE(page.find("<small>" + std::string(c.shownReason) + "</small>"), std::string::npos) << page;
         for (const char* loads : {"<script", "<img"})
             EXPECT_EQ(page.find(loads), std::string::npos) << page;
+    }
+}
+
+// A page's name for a file is offered as a plain name a Linux file system takes: one part of a path, no
+// control characters or leading dots, valid UTF-8, at most 255 bytes with its extension kept.
+TEST(PlainFileName, OnePartNoControlsAndAtMost255BytesCutWholeBeforeTheExtension) {
+    std::string es; // 2,500 characters of two bytes
+    for (int i = 0; i < 2500; ++i)
+        es += "\u00E9";
+    const struct {
+        std::string suggested;
+        std::string offered;
+    } cases[] = {
+        {"a/b\\..c\001d\x7F", "cd"},
+        {" . .", "download"},
+        {"\x1b[31mred", "[31mred"},
+        {"bad\xFF.txt", "bad\uFFFD.txt"},
+        {std::string(255, 'a'), std::string(255, 'a')},
+        {std::string(5000, 'a') + ".tar.gz", std::string(252, 'a') + ".gz"},
+        // Of 251 bytes left before ".pdf" only 250 hold whole characters.
+        {es + ".pdf", es.substr(0, 250) + ".pdf"},
+        {es, es.substr(0, 254)},
+        {"x" + es + ".pdf", "x" + es.substr(0, 250) + ".pdf"},
+        // An "extension" longer than any type's is part of the name.
+        {"a." + es, "a." + es.substr(0, 252)},
+    };
+    for (const auto& c : cases) {
+        const std::string offered = PlainFileName(c.suggested);
+        EXPECT_EQ(offered, c.offered) << c.suggested.substr(0, 40);
+        EXPECT_LE(offered.size(), 255u);
     }
 }
