@@ -84,13 +84,11 @@ TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEac
             for (const wxString& title : titles) {
                 PressKey(WXK_TAB, forward ? wxMOD_NONE : wxMOD_SHIFT);
                 // One lost or extra key would fail every step after it: the first one ends the test.
-                ASSERT_TRUE(WaitFor(
-                    [&] {
-                        return window->FocusedControl() == control &&
-                               (page == nullptr || page->GetCurrentTitle() == title);
-                    },
-                    std::chrono::milliseconds(5000)))
-                    << (forward ? "Tab to " : "Shift+Tab to ") << control->GetLabel() << " " << title;
+                ASSERT_TRUE(WaitFor([&] {
+                    return window->FocusedControl() == control &&
+                           (page == nullptr || page->GetCurrentTitle() == title);
+                })) << (forward ? "Tab to " : "Shift+Tab to ")
+                    << control->GetLabel() << " " << title;
             }
         }
     }

@@ -24,7 +24,7 @@ protected:
     }
 
     bool Zoomed(PaneIndex pane) {
-        return WaitFor([&] { return window->zoom.zoomedPane == pane; }, std::chrono::milliseconds(3000));
+        return WaitFor([&] { return window->zoom.zoomedPane == pane; });
     }
 
     // The label of the item selected in the open popup menu, "" when none is.

@@ -8,6 +8,7 @@
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/eventfilter.h>
+#include <wx/frame.h>
 #include <wx/modalhook.h>
 #include <wx/textentry.h>
 #include <wx/uiaction.h>
@@ -15,6 +16,7 @@
 #include <wx/webview.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -51,6 +53,26 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
                   const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_str(), line)
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+}
+
+// The first WebKit start as a user fills the caches in XDG_CACHE_HOME (fonts, the software
+// renderer's shaders, the media registry): on a machine that never ran it, several seconds more.
+// CTest runs this once before the GUI tests (--warm-up), so no test's bounded wait pays for it.
+int WarmUp() {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, L"warm-up");
+    wxWebView* view = wxWebView::New(frame, wxID_ANY, wxString());
+    frame->Show();
+    // The title changes once the text has been laid out and a frame drawn.
+    view->SetPage(L"<!doctype html><body style='font:16px sans-serif'><p>Text <b>bold</b> <i>italic</i> "
+                  L"<code>mono</code> <span style='font-family:serif'>serif</span></p><audio></audio>"
+                  L"<script>requestAnimationFrame(() => requestAnimationFrame(() => "
+                  L"document.title = 'drawn'))</script>",
+                  L"http://warm-up.example/");
+    const bool drawn =
+        WaitFor([&] { return view->GetCurrentTitle() == L"drawn"; }, std::chrono::seconds(110));
+    frame->Destroy();
+    WaitFor([] { return wxTopLevelWindows.empty(); });
+    return drawn ? 0 : 1;
 }
 
 } // namespace
@@ -129,6 +151,10 @@ int main(int argc, char** argv) {
     unsetenv("NO_PROXY");
     g_desktop = std::make_unique<RecordingDesktopHandlers>();
 
+    // The toolkit would refuse an argument of ours.
+    const bool warmUp = argc > 1 && std::strcmp(argv[1], "--warm-up") == 0;
+    if (warmUp)
+        argc = 1;
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr,
@@ -141,7 +167,7 @@ int main(int argc, char** argv) {
     UnexpectedDialogHook unexpectedDialogs;
     unexpectedDialogs.Register();
     wxEvtHandler::AddFilter(&g_clicks);
-    const int result = RUN_ALL_TESTS();
+    const int result = warmUp ? WarmUp() : RUN_ALL_TESTS();
     unexpectedDialogs.Unregister();
     wxEvtHandler::RemoveFilter(&g_clicks);
     wxTheApp->OnExit();
