@@ -6,6 +6,7 @@
 #include "main_window_geometry.h"
 #include "page_focus.h"
 #include "program_resources.h"
+#include "run_mode.h"
 #include "splash_window.h"
 #include "twip_rect.h"
 #include "window_keys.h"
@@ -58,7 +59,8 @@ const PaneArray<const wchar_t*> InitialEngineTexts = {L"Altavista", L"Lycos", L"
 } // namespace
 
 MainWindow::MainWindow(std::filesystem::path programFolder)
-    : wxFrame(nullptr, wxID_ANY, wxString(L"Scoutwell")), m_programFolder(std::move(programFolder)) {
+    : wxFrame(nullptr, wxID_ANY, wxString(IsPrivateRun() ? L"Scoutwell (private)" : L"Scoutwell")),
+      m_programFolder(std::move(programFolder)) {
     SetIcons(ProgramIcon());
     // Children created from here on inherit the window's default font.
     SetFont(CompactFont());
@@ -68,6 +70,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     CreateTopStrip();
     CreatePaneRows();
     CreateUrlBar();
+    recentSearches = std::make_unique<RecentSearchesList>(keywordsBox, [this] { OnSearch(); });
     BindHandlers();
     UseCompactStyle(this);
     DescribeControls();

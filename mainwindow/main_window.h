@@ -2,6 +2,7 @@
 
 #include "added_engines.h"
 #include "panes.h"
+#include "recent_searches_list.h"
 #include "webkit_browser_view.h"
 #include "zoom_state.h"
 
@@ -123,6 +124,8 @@ public:
     wxTextCtrl* urlBox;
     wxStaticText* urlLabel;
     wxTimer urlTimer;
+    // The recent searches listed under the keyword box.
+    std::unique_ptr<RecentSearchesList> recentSearches;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }

@@ -12,6 +12,7 @@ void MainWindow::OnSearch() {
         views[i] = paneViews[i].get();
     }
     RunSearch(keywordsBox->GetValue().ToStdWstring(), engineTexts, views, AddedEngineList());
+    recentSearches->Remember(keywordsBox->GetValue());
 }
 
 void MainWindow::OnKeywordsKey(int keyCode) {

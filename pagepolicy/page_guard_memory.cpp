@@ -1,7 +1,9 @@
-// The web processes' memory limit.
+// The web processes' memory limit, and a private run's session that keeps
+// nothing on disk.
 
 #include "page_guard.h"
 #include "page_guard_internal.h"
+#include "run_mode.h"
 
 #include <cstring>
 
@@ -9,12 +11,18 @@ namespace {
 
 GObject* (*g_contextConstructor)(GType, guint, GObjectConstructParam*) = nullptr;
 
-// The limit is a construct-only setting of the web context, and the views use
-// the default context, which WebKit makes on first use without settings: the
-// settings are put into that construction.
+// The limit and the store of website data are construct-only settings of the
+// web context, and the views use the default context, which WebKit makes on
+// first use without settings: the settings are put into that construction.
+// A private run's store keeps cookies, caches, local storage and HSTS in
+// memory only.
 GObject* ConstructContextWithLimit(GType type, guint count, GObjectConstructParam* properties) {
     for (guint i = 0; i < count; ++i) {
-        if (std::strcmp(properties[i].pspec->name, "memory-pressure-settings") != 0 ||
+        const char* name = properties[i].pspec->name;
+        if (std::strcmp(name, "website-data-manager") == 0 && IsPrivateRun() &&
+            g_value_get_object(properties[i].value) == nullptr)
+            g_value_take_object(properties[i].value, webkit_website_data_manager_new_ephemeral());
+        if (std::strcmp(name, "memory-pressure-settings") != 0 ||
             g_value_get_boxed(properties[i].value) != nullptr)
             continue;
         WebKitMemoryPressureSettings* settings = webkit_memory_pressure_settings_new();

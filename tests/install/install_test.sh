@@ -46,6 +46,8 @@ done
 
 desktop_file=$prefix/share/applications/$id.desktop
 desktop-file-validate "$desktop_file" || fail "desktop-file-validate"
+sed -n '/^\[Desktop Action new-private-window\]/,$p' "$desktop_file" | grep -qx 'Exec=scoutwell --private' ||
+    fail "no New Private Window action starting a private run"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 
 # The command line is read before any toolkit starts.

@@ -1,6 +1,7 @@
 // main() for the GUI tests: starts the toolkit once, web traffic going to the recording proxy.
 
 #include "gui_test.h"
+#include "temp_folder.h"
 #include "wx_desktop.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +151,9 @@ int main(int argc, char** argv) {
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
     g_desktop = std::make_unique<RecordingDesktopHandlers>();
+    // The tests' searches are kept as recent searches: in a folder of the run's own, not the user's.
+    const TempFolder state("scoutwell-state");
+    setenv("XDG_STATE_HOME", state.path.c_str(), 1);
 
     // The toolkit would refuse an argument of ours.
     const bool warmUp = argc > 1 && std::strcmp(argv[1], "--warm-up") == 0;

@@ -1,0 +1,77 @@
+#include "main_window_fixture.h"
+#include "run_mode.h"
+
+#include <stdlib.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Settled before the toolkit starts and WebKit makes its session, as the
+// program does: the whole process is a private run, its folders fresh.
+struct PrivateRun {
+    PrivateRun() {
+        for (const char* folder : {"DATA", "CACHE", "CONFIG"})
+            setenv((std::string("XDG_") + folder + "_HOME").c_str(), (home.path / folder).c_str(), 1);
+        // As in a desktop session: the settings' shared flag file goes there, not into the cache folder.
+        fs::create_directory(home.path / "run");
+        fs::permissions(home.path / "run", fs::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (home.path / "run").c_str(), 1);
+        SetPrivateRun(true);
+    }
+    TempFolder home{"scoutwell-private"};
+};
+PrivateRun g_run;
+
+// Everything under the folder that is not a folder.
+std::vector<std::string> FilesUnder(const fs::path& folder) {
+    std::vector<std::string> files;
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(folder, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+        if (!it->is_directory(ignored))
+            files.push_back(it->path().string());
+    return files;
+}
+
+using PrivateRunTest = MainWindowTest;
+
+} // namespace
+
+TEST_F(PrivateRunTest, PagesThatStoreCookiesAndLocalDataLeaveNothingOnDiskAndNoSearchIsKept) {
+    EXPECT_EQ(window->GetTitle(), "Scoutwell (private)");
+    ShowAtOrigin();
+    // Each page reports what the one before it stored: the storing works, in memory.
+    TestProxy().SetResponder([](const std::string&) {
+        return RecordingProxy::Response{
+            .body = "<title>x</title><script>document.title = 'seen:' + document.cookie + ':' + "
+                    "localStorage.getItem('kept'); localStorage.setItem('kept', 'yes');</script>",
+            .headers = "Set-Cookie: visit=1; Max-Age=86400\r\nCache-Control: max-age=86400\r\n"};
+    });
+    ASSERT_TRUE(TypeInto(window->keywordsBox, "new york"));
+    PressKey(WXK_RETURN);
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        ASSERT_TRUE(WaitFor([&] { return !watchers[i]->Loaded().empty(); }));
+    window->paneViews[0]->Navigate(L"http://pages.test/again");
+    ASSERT_TRUE(watchers[0]->WaitUntilLoaded(L"http://pages.test/again"));
+    window->paneViews[0]->Navigate(L"http://pages.test/more");
+    ASSERT_TRUE(watchers[0]->WaitUntilLoaded(L"http://pages.test/more"));
+    EXPECT_TRUE(
+        WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == "seen:visit=1:yes"; }));
+
+    const auto traces = [] {
+        std::vector<std::string> files;
+        // The test's main gives the run a state folder of its own.
+        for (const fs::path& folder :
+             {g_run.home.path / "DATA", g_run.home.path / "CACHE", fs::path(std::getenv("XDG_STATE_HOME"))})
+            for (std::string& file : FilesUnder(folder))
+                files.push_back(std::move(file));
+        return files;
+    };
+    EXPECT_TRUE(Never([&] { return !traces().empty(); }, std::chrono::seconds(3)));
+    EXPECT_EQ(traces(), std::vector<std::string>{});
+    window->keywordsBox->Clear();
+    window->keywordsBox->SetFocus();
+    PressKey(WXK_DOWN);
+    EXPECT_FALSE(window->recentSearches->IsShown());
+}
