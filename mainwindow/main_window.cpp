@@ -3,6 +3,7 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "keyword_suggestions.h"
 #include "main_window_geometry.h"
 #include "page_focus.h"
 #include "program_resources.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     CreatePaneRows();
     CreateUrlBar();
     BindHandlers();
+    suggestions = std::make_unique<KeywordSuggestions>(*this);
     UseCompactStyle(this);
     DescribeControls();
     FitCaptions();

@@ -18,6 +18,7 @@ class wxComboBox;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
+class KeywordSuggestions;
 struct FetchedDescription;
 
 // The main window: the keyword box and Search, the five engine choosers with
@@ -123,6 +124,9 @@ public:
     wxTextCtrl* urlBox;
     wxStaticText* urlLabel;
     wxTimer urlTimer;
+
+    // Completions offered while the keywords are typed.
+    std::unique_ptr<KeywordSuggestions> suggestions;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }
