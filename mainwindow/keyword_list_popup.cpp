@@ -14,7 +14,7 @@ namespace {
 
 // Room around a row's text, in units of the text's own height, so the rows
 // grow with the text size.
-constexpr double RowPadding = 0.6;
+constexpr double RowPadding = 0.5;
 constexpr int SideRoom = 16;
 
 } // namespace
@@ -24,6 +24,7 @@ KeywordListPopup::KeywordListPopup(wxTextCtrl* box, const wxString& accessibleNa
       m_list(new wxListBox(m_popup, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr,
                            wxLB_SINGLE | wxBORDER_NONE)),
       m_picked(std::move(picked)) {
+    m_list->SetFont(box->GetFont()); // the box's own text, at the size the user set
     SetAccessibleName(m_list, accessibleName);
     m_box->Bind(wxEVT_KEY_DOWN, &KeywordListPopup::OnBoxKey, this);
     m_box->Bind(wxEVT_KILL_FOCUS, &KeywordListPopup::OnBoxFocusLost, this);
