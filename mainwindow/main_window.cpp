@@ -3,6 +3,7 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "keyword_suggestions.h"
 #include "main_window_geometry.h"
 #include "page_focus.h"
 #include "program_resources.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     CreateUrlBar();
     recentSearches = std::make_unique<RecentSearchesList>(keywordsBox, [this] { OnSearch(); });
     BindHandlers();
+    suggestions = std::make_unique<KeywordSuggestions>(*this);
     UseCompactStyle(this);
     DescribeControls();
     FitCaptions();

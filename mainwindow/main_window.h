@@ -19,6 +19,7 @@ class wxComboBox;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
+class KeywordSuggestions;
 struct FetchedDescription;
 
 // The main window: the keyword box and Search, the five engine choosers with
@@ -126,6 +127,9 @@ public:
     wxTimer urlTimer;
     // The recent searches listed under the keyword box.
     std::unique_ptr<RecentSearchesList> recentSearches;
+
+    // Completions offered while the keywords are typed.
+    std::unique_ptr<KeywordSuggestions> suggestions;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "keyword_list_popup.h"
 #include "recent_searches.h"
 
 #include <functional>
 #include <memory>
 
 class wxCommandEvent;
-class wxFocusEvent;
 class wxKeyEvent;
 class wxListBox;
-class wxPopupWindow;
 class wxString;
 class wxTextCtrl;
 
@@ -31,25 +30,20 @@ public:
     // Empties the list and its file.
     void Clear();
 
-    bool IsShown() const;
+    bool IsShown() const { return m_popup.IsShown(); }
     // The list as shown, for a look from outside.
-    wxListBox* List() const { return m_list; }
+    wxListBox* List() const { return m_popup.List(); }
 
 private:
     // The searches kept, read on first use; null when none are kept.
     RecentSearches* Store();
-    bool Show();
-    void Hide();
-    void Choose(int row);
     void OnKeyDown(wxKeyEvent& event);
     void OnText(wxCommandEvent& event);
-    void OnFocusLost(wxFocusEvent& event);
 
     wxTextCtrl* m_box;
     std::function<void()> m_search;
-    wxPopupWindow* m_popup;
-    wxListBox* m_list;
+    KeywordListPopup m_popup;
+    unsigned long m_menuItems = 0;
     std::unique_ptr<RecentSearches> m_store;
     bool m_storeRead = false;
-    bool m_pressed = false;
 };

@@ -5,48 +5,54 @@
 #include <gtk/gtk.h>
 #include <wx/textctrl.h>
 
-#include <string>
-#include <utility>
+#include <memory>
 
 namespace {
 
-struct MenuItem {
-    std::string label;
-    std::function<bool()> enabled;
-    std::function<void()> chosen;
-};
+using Items = std::function<std::vector<TextMenuItem>()>;
 
 void OnItemActivated(GtkMenuItem*, gpointer data) {
-    IgnoreFailure([data] { static_cast<MenuItem*>(data)->chosen(); });
+    IgnoreFailure([&] { (*static_cast<std::function<void()>*>(data))(); });
 }
 
-// A touch screen's menu is a tool bar, not a menu: it gets no item.
 void OnPopulatePopup(GtkEntry*, GtkWidget* popup, gpointer data) {
-    if (!GTK_IS_MENU_SHELL(popup))
+    if (!GTK_IS_MENU(popup))
+        return; // a touch screen's bubble of buttons: only the toolkit's own
+    std::vector<TextMenuItem> items;
+    IgnoreFailure([&] { items = (*static_cast<Items*>(data))(); });
+    if (items.empty())
         return;
-    const auto* item = static_cast<const MenuItem*>(data);
+    GtkMenuShell* menu = GTK_MENU_SHELL(popup);
     GtkWidget* separator = gtk_separator_menu_item_new();
-    GtkWidget* entry = gtk_menu_item_new_with_label(item->label.c_str());
-    bool enabled = true;
-    IgnoreFailure([&] { enabled = item->enabled(); });
-    gtk_widget_set_sensitive(entry, enabled);
-    g_signal_connect(entry, "activate", G_CALLBACK(OnItemActivated), data);
-    gtk_menu_shell_append(GTK_MENU_SHELL(popup), separator);
-    gtk_menu_shell_append(GTK_MENU_SHELL(popup), entry);
     gtk_widget_show(separator);
-    gtk_widget_show(entry);
+    gtk_menu_shell_append(menu, separator);
+    for (TextMenuItem& item : items) {
+        const wxScopedCharBuffer label = item.label.utf8_str();
+        GtkWidget* widget = nullptr;
+        if (item.checked) {
+            widget = gtk_check_menu_item_new_with_label(label.data());
+            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), *item.checked);
+        } else {
+            widget = gtk_menu_item_new_with_label(label.data());
+        }
+        g_signal_connect_data(
+            widget, "activate", G_CALLBACK(OnItemActivated),
+            new std::function<void()>(std::move(item.chosen)),
+            [](gpointer chosen, GClosure*) { delete static_cast<std::function<void()>*>(chosen); },
+            GConnectFlags(0));
+        gtk_widget_show(widget);
+        gtk_menu_shell_append(menu, widget);
+    }
 }
 
 } // namespace
 
-void AddContextMenuItem(wxTextCtrl* box, const wxString& label, std::function<bool()> enabled,
-                        std::function<void()> chosen) {
-    GtkWidget* entry = box->GetHandle();
-    if (!GTK_IS_ENTRY(entry))
-        throw ScoutwellError("a context menu item is only added to a one-line text box");
-    auto* item = new MenuItem{label.utf8_string(), std::move(enabled), std::move(chosen)};
-    // The item lives as long as the box's widget.
-    g_object_set_data_full(G_OBJECT(entry), "scoutwell-menu-item", item,
-                           [](gpointer data) { delete static_cast<MenuItem*>(data); });
-    g_signal_connect(entry, "populate-popup", G_CALLBACK(OnPopulatePopup), item);
+unsigned long ExtendTextMenu(wxTextCtrl* box, std::function<std::vector<TextMenuItem>()> items) {
+    return g_signal_connect_data(
+        box->GetHandle(), "populate-popup", G_CALLBACK(OnPopulatePopup), new Items(std::move(items)),
+        [](gpointer data, GClosure*) { delete static_cast<Items*>(data); }, GConnectFlags(0));
+}
+
+void RemoveTextMenuExtension(wxTextCtrl* box, unsigned long extension) {
+    g_signal_handler_disconnect(box->GetHandle(), extension);
 }

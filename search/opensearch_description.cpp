@@ -156,8 +156,9 @@ std::optional<std::string> ParameterValue(const OpenSearchEngine& engine, std::s
     return std::nullopt;
 }
 
-std::string Expand(const OpenSearchEngine& engine, std::wstring_view keywords) {
-    return ExpandTemplate(engine.urlTemplate, [&](std::string_view name, bool optional) {
+std::string Expand(const OpenSearchEngine& engine, std::wstring_view keywords,
+                   const std::string& urlTemplate) {
+    return ExpandTemplate(urlTemplate, [&](std::string_view name, bool optional) {
         // Keywords are the point of a search, so an optional searchTerms
         // is filled too; other optional parameters are left empty.
         if (optional && name != "searchTerms")
@@ -185,6 +186,7 @@ struct DescriptionReader {
     std::vector<std::string> encodings;
     std::optional<std::string> otherMethod;
     bool haveUrl = false;
+    bool haveSuggestions = false;
     OpenSearchEngine engine;
 
     void Refuse(const std::string& why) {
@@ -207,10 +209,15 @@ struct DescriptionReader {
             if (target)
                 *target = attributes[1];
         }
+        const bool get = method.empty() || EqualsIgnoringAsciiCase(method, "GET");
+        if (!haveSuggestions && get && EqualsIgnoringAsciiCase(type, "application/x-suggestions+json")) {
+            haveSuggestions = true;
+            engine.suggestionsTemplate = CollapseSpaces(urlTemplate);
+        }
         if (haveUrl || !EqualsIgnoringAsciiCase(type, "text/html") ||
             !(rel.empty() || EqualsIgnoringAsciiCase(rel, "results")))
             return;
-        if (!method.empty() && !EqualsIgnoringAsciiCase(method, "GET")) {
+        if (!get) {
             otherMethod = method;
             return;
         }
@@ -350,10 +357,22 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
                 ? "its search is sent with " + *reader.otherMethod + ", which the panes cannot send"
                 : std::string("it has no search address for web pages (a Url of type text/html)"));
     CheckAddress(engine.urlTemplate);
-    Expand(engine, L""); // refuses a required parameter the program cannot fill
+    Expand(engine, L"", engine.urlTemplate); // refuses a required parameter the program cannot fill
+    try {
+        CheckAddress(engine.suggestionsTemplate);
+        Expand(engine, L"", engine.suggestionsTemplate);
+    } catch (const ScoutwellError&) {
+        engine.suggestionsTemplate.clear(); // searching needs none: the engine is kept without
+    }
     return engine;
 }
 
 std::wstring BuildSearchUrl(const OpenSearchEngine& engine, std::wstring_view keywords) {
-    return DecodeUtf8(Expand(engine, keywords)).value_or(std::wstring());
+    return DecodeUtf8(Expand(engine, keywords, engine.urlTemplate)).value_or(std::wstring());
+}
+
+std::wstring BuildSuggestionsUrl(const OpenSearchEngine& engine, std::wstring_view keywords) {
+    if (engine.suggestionsTemplate.empty())
+        return {};
+    return DecodeUtf8(Expand(engine, keywords, engine.suggestionsTemplate)).value_or(std::wstring());
 }

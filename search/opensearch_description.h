@@ -13,6 +13,9 @@ struct OpenSearchEngine {
     std::string urlTemplate;  // the result page's address template, UTF-8, checked by the reader
     int indexOffset = 1;      // what {startIndex} stands for
     int pageOffset = 1;       // what {startPage} stands for
+    // The address that answers with completions of what the user is typing,
+    // UTF-8; empty when the engine offers none the program can ask.
+    std::string suggestionsTemplate;
 };
 
 // Descriptions are a few kilobytes; a larger document is refused unread.
@@ -28,6 +31,11 @@ inline constexpr std::size_t MaxDescriptionBytes = 512 * 1024;
 // keywords and no required parameter other than searchTerms, count,
 // startIndex, startPage, language, inputEncoding and outputEncoding.
 //
+// The suggestions address is the first Url of type
+// "application/x-suggestions+json" whose method is GET or not given, taken
+// when it passes the same checks; one that does not is left out and the
+// engine is read without it.
+//
 // Throws ScoutwellError whose message says, for the user, what was wrong.
 OpenSearchEngine ReadOpenSearchDescription(std::string_view document);
 
@@ -39,3 +47,7 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document);
 // "*", {inputEncoding} and {outputEncoding} the encoding's name, and every
 // other optional parameter ({name?}) nothing.
 std::wstring BuildSearchUrl(const OpenSearchEngine& engine, std::wstring_view keywords);
+
+// The engine's suggestions address for the keywords, filled in as
+// BuildSearchUrl fills the result page's; empty when it has none.
+std::wstring BuildSuggestionsUrl(const OpenSearchEngine& engine, std::wstring_view keywords);

@@ -32,17 +32,54 @@ std::string Engine(std::string_view name, std::string_view site) { // searching 
 
 } // namespace
 
-// Each shipped description is read and sends the keywords, in UTF-8, to a secure address.
+// Each shipped description is read and sends the keywords, in UTF-8, to a secure address; so does each
+// suggestions address; and each names the format's namespace, as a valid description does.
 TEST(OpenSearch, ShippedEnginesBuildTheirResultAddresses) {
-    int shipped = 0;
+    int shipped = 0, suggesting = 0;
     for (const auto& file : fs::directory_iterator(SCOUTWELL_ENGINES_FOLDER)) {
-        const OpenSearchEngine engine = ReadOpenSearchDescription(ReadFile(file.path()));
-        const std::wstring url = BuildSearchUrl(engine, L"café & co");
-        EXPECT_TRUE(!engine.name.empty() && url.starts_with(L"https://")) << file.path();
-        EXPECT_NE(url.find(L"=caf%C3%A9+%26+co"), std::wstring::npos) << url;
+        const std::string document = ReadFile(file.path());
+        EXPECT_NE(document.find("<OpenSearchDescription xmlns=\"http://a9.com/-/spec/opensearch/1.1/\">"),
+                  std::string::npos)
+            << file.path();
+        const OpenSearchEngine engine = ReadOpenSearchDescription(document);
+        for (const std::wstring& url :
+             {BuildSearchUrl(engine, L"café & co"), BuildSuggestionsUrl(engine, L"café & co")}) {
+            if (url.empty())
+                continue;
+            EXPECT_TRUE(!engine.name.empty() && url.starts_with(L"https://")) << file.path();
+            EXPECT_NE(url.find(L"=caf%C3%A9+%26+co"), std::wstring::npos) << url;
+        }
+        suggesting += !engine.suggestionsTemplate.empty();
         ++shipped;
     }
     EXPECT_GE(shipped, 5);
+    EXPECT_GE(suggesting, 5);
+}
+
+// The first usable suggestions address of a GET; a bad one costs the engine its suggestions, not its place.
+TEST(OpenSearch, SuggestionsAddressesAreReadOrLeftOut) {
+    const auto suggestions = [](std::string_view urlTemplate, std::string_view attributes = "") {
+        return "<Url type='application/x-suggestions+json' " + std::string(attributes) + " template='" +
+               std::string(urlTemplate) + "'/>";
+    };
+    const std::string page = Url("http://x.example/?q={searchTerms}");
+    const std::pair<std::string, std::wstring> cases[] = {
+        {Describe(page + suggestions("http://s.example/?q={searchTerms}&amp;n={count}")),
+         L"http://s.example/?q=a+b&n=20"},
+        {Describe(suggestions("http://p.example/?q={searchTerms}", "method='POST'") +
+                  suggestions("http://g.example/?q={searchTerms}", "method='get'") + page +
+                  suggestions("http://later.example/?q={searchTerms}")),
+         L"http://g.example/?q=a+b"},
+        {Describe(page), L""},
+        {Describe(page + suggestions("javascript:x({searchTerms})")), L""},
+        {Describe(page + suggestions("http://s.example/?q=fixed")), L""},
+        {Describe(page + suggestions("http://s.example/?q={searchTerms}&amp;f={foo}")), L""},
+    };
+    for (const auto& [document, expected] : cases) {
+        const OpenSearchEngine engine = ReadOpenSearchDescription(document);
+        EXPECT_EQ(BuildSuggestionsUrl(engine, L"a b"), expected) << document;
+        EXPECT_EQ(BuildSearchUrl(engine, L"a b"), L"http://x.example/?q=a+b");
+    }
 }
 
 TEST(OpenSearch, ParametersGetTheirValues) {
