@@ -30,10 +30,11 @@ bool Answered(const std::future<AddedEngines>& reading) {
 // them: the timer looks every few milliseconds whether they are read, and
 // only a search or a new engine before then waits.
 void MainWindow::ReadAddedEngines() {
-    m_readingEngines = StartBackgroundJob(
-        [folders = EngineFolders(m_programFolder, FindXdgFolders())] { return LoadAddedEngines(folders); });
+    // Started first: should the reading fail to start, the choosers are still marked.
     m_listedEngines = 0;
     m_engineReadTimer.Start(20);
+    m_readingEngines = StartBackgroundJob(
+        [folders = EngineFolders(m_programFolder, FindXdgFolders())] { return LoadAddedEngines(folders); });
 }
 
 AddedEngines& MainWindow::AddedEngineList() {
