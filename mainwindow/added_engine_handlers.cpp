@@ -12,18 +12,29 @@
 #include <wx/msgdlg.h>
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <iostream>
 
-// The folders are read beside the start (a thousand descriptions take some
-// milliseconds) and waited for only where the engines are first needed.
+namespace {
+
+// Whether asking for the engines returns at once: they have been read, or
+// there was no thread to read them on and asking reads them.
+bool Answered(const std::future<AddedEngines>& reading) {
+    return !reading.valid() || reading.wait_for(std::chrono::seconds(0)) != std::future_status::timeout;
+}
+
+} // namespace
+
+// The folders are read beside the start, and the event loop never waits for
+// them: the timer looks every few milliseconds whether they are read, and
+// only a search or a new engine before then waits.
 void MainWindow::ReadAddedEngines() {
-    // Without a spare thread they are read when first needed: listing them
-    // below asks for them.
+    // Started first: should the reading fail to start, the choosers are still marked.
+    m_listedEngines = 0;
+    m_engineReadTimer.Start(20);
     m_readingEngines = StartBackgroundJob(
         [folders = EngineFolders(m_programFolder, FindXdgFolders())] { return LoadAddedEngines(folders); });
-    m_listedEngines = 0;
-    CallAfter([this] { IgnoreFailure([this] { ListMoreEngines(); }); });
 }
 
 AddedEngines& MainWindow::AddedEngineList() {
@@ -43,6 +54,9 @@ AddedEngines& MainWindow::AddedEngineList() {
 // splash is up. The lists' added part always holds the first m_listedEngines
 // engines in order.
 void MainWindow::ListMoreEngines() {
+    if (!Answered(m_readingEngines))
+        return;
+    m_engineReadTimer.Stop();
     const auto& engines = AddedEngineList().Engines();
     wxArrayString names;
     for (std::size_t i = m_listedEngines; i < engines.size() && names.size() < 20; ++i)

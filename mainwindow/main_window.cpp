@@ -212,6 +212,8 @@ void MainWindow::BindHandlers() {
         return true;
     });
     urlTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { IgnoreFailure([this] { OnUrlTimer(); }); });
+    const auto listEngines = [this](wxTimerEvent&) { IgnoreFailure([this] { ListMoreEngines(); }); };
+    m_engineReadTimer.Bind(wxEVT_TIMER, listEngines);
     Bind(wxEVT_SIZE, &MainWindow::OnSize, this);
 }
 
@@ -233,12 +235,7 @@ void MainWindow::PrepareFirstShow() {
 void MainWindow::PrepareBehindSplash() {
     zoom.zoomedPane = -1; // before any layout: every layout ends by consulting it
     IgnoreFailure([this] { ReadAddedEngines(); });
-    IgnoreFailure([this] { LoadEngineSelection(); });
-    // Marked once the added engines are known, while the splash is up.
-    CallAfter([this] {
-        for (PaneIndex i = 0; i < PaneCount; ++i)
-            IgnoreFailure([&] { OnChooserText(i); });
-    });
+    IgnoreFailure([this] { LoadEngineSelection(); }); // marked once the added engines are listed
     IgnoreFailure([this] {
         WxPlacement window(this);
         FitToWorkArea(window, WxDesktop());

@@ -156,6 +156,7 @@ private:
     std::vector<wxWindow*> m_tabOrder;
     bool m_focusLeavingPage = false;
     std::future<AddedEngines> m_readingEngines;
+    wxTimer m_engineReadTimer; // until the engines are read
     AddedEngines m_addedEngines;
     std::size_t m_listedEngines = 0;
 };

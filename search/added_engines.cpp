@@ -5,41 +5,19 @@
 #include "engine_catalogue.h"
 #include "failure.h"
 #include "file_io.h"
+#include "look_alike.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
-#include <locale>
 #include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Case is compared by Unicode's rules where the C library has them, so
-// "ÉCOLE" finds "école"; the "C" locale would fold ASCII only.
-const std::ctype<wchar_t>& CaseRules() {
-    static const std::locale locale = [] {
-        try {
-            return std::locale("C.UTF-8");
-        } catch (const std::runtime_error& failure) {
-            std::fprintf(stderr, "scoutwell: engine names compare by ASCII case only: %s\n", failure.what());
-            return std::locale::classic();
-        }
-    }();
-    return std::use_facet<std::ctype<wchar_t>>(locale);
-}
-
+// Names are compared as they look: see FoldLookAlikes.
 std::wstring ComparedName(std::wstring_view text) {
-    const auto& rules = CaseRules();
-    const auto isSpace = [&](wchar_t c) { return rules.is(std::ctype_base::space, c); };
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    std::wstring key(text);
-    rules.tolower(key.data(), key.data() + key.size());
-    return key;
+    return FoldLookAlikes(text);
 }
 
 // Only a regular file is read (a named pipe called x.xml cannot stall the
@@ -116,8 +94,9 @@ std::vector<fs::path> EngineFolders(const fs::path& programFolder, const XdgFold
     return folders;
 }
 
-AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
+AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders, std::size_t mostFiles) {
     AddedEngines engines;
+    std::size_t filesRead = 0, leftOut = 0;
     for (const fs::path& folder : DistinctFolders(folders)) {
         std::vector<fs::path> files;
         std::error_code error;
@@ -128,6 +107,11 @@ AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
             std::cerr << "scoutwell: engine folder " + folder.string() + " skipped: " + error.message() +
                              '\n';
         std::sort(files.begin(), files.end());
+        if (const std::size_t room = mostFiles - filesRead; files.size() > room) {
+            leftOut += files.size() - room;
+            files.resize(room);
+        }
+        filesRead += files.size();
         // An engine of an earlier folder hides one of the same name here, as
         // the user's own copy hides the shipped one: no word about that.
         const AddedEngines earlier = files.empty() ? AddedEngines() : engines;
@@ -142,6 +126,10 @@ AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders) {
             }
         }
     }
+    if (leftOut > 0)
+        std::cerr << "scoutwell: only the first " + std::to_string(mostFiles) +
+                         " engine descriptions were read; " + std::to_string(leftOut) +
+                         " more were left out\n";
     return engines;
 }
 

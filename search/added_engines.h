@@ -3,6 +3,7 @@
 #include "opensearch_description.h"
 #include "xdg_folders.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,13 +14,13 @@
 class AddedEngines {
 public:
     // Why the engine cannot join: its name is taken, by an added engine or by
-    // a catalogue row (ignoring case and surrounding spaces). Nothing when it can.
+    // a catalogue row, as FoldLookAlikes compares names. Nothing when it can.
     std::optional<std::string> WhyRefused(const OpenSearchEngine& engine) const;
     // Adds the engine; throws ScoutwellError with WhyRefused's reason.
     void Add(OpenSearchEngine engine);
 
-    // The engine whose name equals the chooser text, ignoring case and
-    // surrounding spaces.
+    // The engine whose name equals the chooser text as FoldLookAlikes
+    // compares them.
     const OpenSearchEngine* Find(std::wstring_view chooserText) const;
 
     // Sorted by name, ignoring case.
@@ -46,8 +47,13 @@ std::vector<std::filesystem::path> EngineFolders(const std::filesystem::path& pr
 // file that is skipped for any other reason (not a regular file, unreadable,
 // refused, or its name taken by the program's own engines or in its own
 // folder) writes one line to standard error naming it and why, in one write;
-// a folder that is missing is no failure. Safe to run on a thread of its own.
-AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders);
+// a folder that is missing is no failure. No more than mostFiles files are
+// read, so that a folder of thousands cannot hold up the start: those beyond
+// are left out with one line on standard error saying how many. Safe to run
+// on a thread of its own.
+inline constexpr std::size_t MostEngineDescriptions = 1000;
+AddedEngines LoadAddedEngines(const std::vector<std::filesystem::path>& folders,
+                              std::size_t mostFiles = MostEngineDescriptions);
 
 // Writes the description into the folder (made if missing) as a new file
 // named after the engine, never replacing a file that is there, and returns

@@ -3,6 +3,7 @@
 #include "ascii_case.h"
 #include "code_pages.h"
 #include "failure.h"
+#include "look_alike.h"
 
 #include <expat.h>
 #include <iconv.h>
@@ -20,15 +21,15 @@
 
 namespace {
 
-bool IsXmlSpace(char c) {
+template <typename Char> bool IsXmlSpace(Char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // Text of an element as a person reads it: a description wrapped over
 // several lines is one line, and no line break can reach a chooser.
-std::string CollapseSpaces(std::string_view text) {
-    std::string result;
-    for (char c : text) {
+template <typename Char> std::basic_string<Char> CollapseSpaces(std::basic_string_view<Char> text) {
+    std::basic_string<Char> result;
+    for (Char c : text) {
         if (!IsXmlSpace(c))
             result += c;
         else if (!result.empty() && result.back() != ' ')
@@ -37,6 +38,16 @@ std::string CollapseSpaces(std::string_view text) {
     if (!result.empty() && result.back() == ' ')
         result.pop_back();
     return result;
+}
+
+std::string CollapseSpaces(std::string_view text) {
+    return CollapseSpaces<char>(text);
+}
+
+// What a person sees of the text: characters that draw nothing could make a
+// name look like another's, so none reaches a chooser.
+std::wstring VisibleText(std::string_view utf8) {
+    return CollapseSpaces<wchar_t>(WithoutInvisibles(DecodeUtf8(utf8).value_or(std::wstring())));
 }
 
 class Converter {
@@ -339,10 +350,10 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
     }
 
     OpenSearchEngine engine = std::move(reader.engine);
-    engine.name = DecodeUtf8(reader.shortName).value_or(std::wstring());
+    engine.name = VisibleText(reader.shortName);
     if (engine.name.empty())
         throw ScoutwellError("it has no name (ShortName)");
-    engine.description = DecodeUtf8(reader.description).value_or(std::wstring());
+    engine.description = VisibleText(reader.description);
     if (reader.encodings.empty())
         reader.encodings.push_back("UTF-8");
     for (const std::string& label : reader.encodings)

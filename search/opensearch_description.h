@@ -7,7 +7,8 @@
 // A search engine read from an OpenSearch 1.1 description document: the parts
 // the program uses to build its result-page address.
 struct OpenSearchEngine {
-    std::wstring name;        // ShortName, surrounding white space dropped and inner runs made one space
+    std::wstring name;        // ShortName, invisible characters and surrounding white space dropped and
+                              // inner runs made one space
     std::wstring description; // Description, the same way; may be empty
     std::string encoding;     // the keywords' encoding: "UTF-8", "ISO-8859-1" or "windows-1252"
     std::string urlTemplate;  // the result page's address template, UTF-8, checked by the reader

@@ -31,6 +31,9 @@ RecordingProxy::Response Serve(const std::string& url) {
                         url.substr(page.size()) + "'></head><body><p>a page</p></body></html>";
     else if (url == "http://site.example/search.xml")
         response.body = Description;
+    else if (url == "http://site.example/lookalike.xml") // "Hotbot" with a zero-width space
+        response.body = "<OpenSearchDescription><ShortName>Hot\u200Bbot</ShortName><Url type='text/html' "
+                        "template='http://site.example/find?q={searchTerms}'/></OpenSearchDescription>";
     else if (url == "http://site.example/loop.xml")
         response = {302, "text/plain", "", "Location: /loop.xml\r\n"};
     else if (url == "http://site.example/huge.xml")
@@ -135,7 +138,8 @@ TEST_F(AddedEngineTest, ARefusedDescriptionIsExplainedAndChangesNothing) {
         {"/gone.xml", L"404"},
         {"http://elsewhere.example/search.xml", L"elsewhere.example"},
         {"/loop.xml", L""},
-        {"/huge.xml", L"KB"}};
+        {"/huge.xml", L"KB"},
+        {"/lookalike.xml", L"\"Hotbot\" is the name of one of the program's own engines"}};
     const unsigned int listed = window->engineChoosers[0]->GetCount();
     for (const auto& [href, reason] : refusals) {
         SeenMessageBox seen;

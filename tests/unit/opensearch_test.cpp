@@ -194,6 +194,59 @@ TEST(AddedEngines, AnAddedNameSearchesThatEngineAndOtherTextsKeepTheCatalogueRul
     EXPECT_EQ(views[4].navigations, std::vector<std::wstring>{L"http://earlier.example/"});
 }
 
+// Files beyond the bound are not read, the user's first: one line says how many were left out.
+TEST(AddedEngines, NoMoreThanTheBoundAreRead) {
+    TempFolder temp;
+    for (const char* name : {"a", "b", "c"}) {
+        WriteFile(temp.path / "user" / (std::string(name) + ".xml"), Engine(name, "http://x.example"));
+        WriteFile(temp.path / "shared" / (std::string(name) + "2.xml"),
+                  Engine(name + std::string("2"), "http://x.example"));
+    }
+    testing::internal::CaptureStderr();
+    const AddedEngines engines = LoadAddedEngines({temp.path / "user", temp.path / "shared"}, 4);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "scoutwell: only the first 4 engine descriptions were read; 2 more were left out\n");
+    std::vector<std::wstring> names;
+    for (const OpenSearchEngine& engine : engines.Engines())
+        names.push_back(engine.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"a2", L"b", L"c"}));
+}
+
+// A name that looks like a listed one is refused, and characters that draw nothing are not kept.
+TEST(AddedEngines, ALookAlikeNameIsRefused) {
+    AddedEngines engines;
+    engines.Add(ReadOpenSearchDescription(Engine("Bing", "https://bing.example")));
+    const std::pair<const char*, const wchar_t*> names[] = {
+        // ShortName, the name kept when it is not refused
+        {"B\u200Bing", nullptr},                         // zero-width space
+        {"Bi\u00ADng", nullptr},                         // soft hyphen
+        {"\u202EBing\u202C", nullptr},                   // right-to-left override
+        {"\u2066Bing\u2069\uFEFF", nullptr},             // isolate, byte order mark
+        {"\uFF22\uFF49\uFF4E\uFF47", nullptr},           // fullwidth
+        {"Bing\u00A0", nullptr},                         // no-break space
+        {"\U0001D401ing", nullptr},                      // mathematical bold B
+        {"\u24B7ING", nullptr},                          // circled B
+        {"Hot\u200Db\u2060ot", nullptr},                 // joiner, word joiner: a catalogue name
+        {"Alta\uFB01", L"Alta\uFB01"},                   // ligature fi
+        {"\uFB02ing", L"\uFB02ing"},                     // ligature fl: only looks like itself
+        {"Bi\u200Dn\u2063g\u00A0Two", L"Bing\u00A0Two"}, // kept without the invisible ones
+        {"\u200B", nullptr},                             // no name left
+    };
+    for (const auto& [name, kept] : names) {
+        try {
+            OpenSearchEngine engine = ReadOpenSearchDescription(Engine(name, "https://x.example"));
+            const std::wstring seen = engine.name;
+            engines.Add(std::move(engine));
+            EXPECT_EQ(seen, kept ? kept : L"(refused)") << name;
+        } catch (const ScoutwellError&) {
+            EXPECT_EQ(kept, nullptr) << name;
+        }
+    }
+    EXPECT_THROW(engines.Add(ReadOpenSearchDescription(Engine("ALTA\uFF26I", "https://x.example"))),
+                 ScoutwellError);
+    EXPECT_EQ(engines.Find(L"\uFF42\uFF49\uFF4E\uFF47")->name, L"Bing");
+}
+
 TEST(AddedEngines, SavingNeverReplacesAFile) {
     TempFolder root;
     const fs::path folder = root.path / "made/engines"; // made when missing
