@@ -2,6 +2,7 @@
 // work wherever the focus is.
 
 #include "failure.h"
+#include "find_bar.h"
 #include "main_window.h"
 #include "page_focus.h"
 #include "window_keys.h"
@@ -45,6 +46,8 @@ bool MainWindow::OnKeyCommand(const wxKeyEvent& event) {
         CloseEveryWindow();
         return true;
     }
+    if (findBar->OnKey(event))
+        return true;
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {
         OnHelp();
         return true;

@@ -3,6 +3,7 @@
 #include "compact_style.h"
 #include "engine_catalogue.h"
 #include "failure.h"
+#include "find_bar.h"
 #include "keyword_suggestions.h"
 #include "main_window_geometry.h"
 #include "page_focus.h"
@@ -78,6 +79,11 @@ MainWindow::MainWindow(std::filesystem::path programFolder)
     DescribeControls();
     FitCaptions();
     OfferAddingEngines();
+    findBar = std::make_unique<FindBar>(*this);
+    // Find comes after the top strip's own controls, then the bar's.
+    m_tabOrder.insert(std::find(m_tabOrder.begin(), m_tabOrder.end(), helpButton) + 1,
+                      {findBar->findButton, findBar->findBox, findBar->previousButton, findBar->nextButton,
+                       findBar->closeButton});
 }
 
 // The views are released before the toolkit destroys the child windows: no

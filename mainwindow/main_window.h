@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class FindBar;
 class wxButton;
 class wxComboBox;
 class wxPanel;
@@ -59,7 +60,8 @@ public:
     void OnChooserText(PaneIndex index);
     // A key the window answers whichever control has the focus: Tab and
     // Ctrl+Tab along the tab order, F1, Ctrl+L, Alt+D, Ctrl+1 to Ctrl+5,
-    // Alt+Left/Right, Ctrl+plus/minus/0 and Escape. False for any other key.
+    // Alt+Left/Right, Ctrl+plus/minus/0, Escape, and the find bar's Ctrl+F,
+    // F3 and Enter. False for any other key.
     bool OnKeyCommand(const wxKeyEvent& event);
 
     // Moves the keyboard focus to the next (or previous) control in tab
@@ -130,6 +132,9 @@ public:
 
     // Completions offered while the keywords are typed.
     std::unique_ptr<KeywordSuggestions> suggestions;
+
+    // Find in the pages, opened by Ctrl+F or its button below Search.
+    std::unique_ptr<FindBar> findBar;
 
     // The controls that take the keyboard focus, in tab order.
     const std::vector<wxWindow*>& TabOrder() const { return m_tabOrder; }

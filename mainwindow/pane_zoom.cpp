@@ -3,6 +3,7 @@
 // from its Open button's caption.
 
 #include "failure.h"
+#include "find_bar.h"
 #include "main_window.h"
 #include "main_window_geometry.h"
 #include "twips.h"
@@ -60,6 +61,8 @@ void MainWindow::ZoomPane(PaneIndex i) {
     view.SetHeight(WxPlacement(this).Height() - static_cast<float>(zoom.savedHeight));
     openButtons[i]->SetLabel(L"Close");
     DescribePaneButtons(i);
+    if (findBar)
+        findBar->FollowZoom();
 }
 
 void MainWindow::RestorePanes(PaneIndex i) {
@@ -79,4 +82,6 @@ void MainWindow::RestorePanes(PaneIndex i) {
     openButtons[i]->SetLabel(L"Open");
     DescribePaneButtons(i);
     zoom.zoomedPane = -1;
+    if (findBar)
+        findBar->FollowZoom();
 }

@@ -57,6 +57,8 @@ int KeyCode(guint keyval) {
         return WXK_ESCAPE;
     case GDK_KEY_F1:
         return WXK_F1;
+    case GDK_KEY_F3:
+        return WXK_F3;
     case GDK_KEY_Left:
         return WXK_LEFT;
     case GDK_KEY_Right:

@@ -1,6 +1,7 @@
 // The main window for people who do not use a mouse, need larger text or a dark theme: tab order through the
 // pages' links, shortcuts, captions that fit and contrast as drawn, checked under each of those settings.
 
+#include "find_bar.h"
 #include "help_window.h"
 #include "main_window_fixture.h"
 #include "rich_text_viewer.h"
@@ -72,6 +73,7 @@ TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEac
         order.insert(order.end(), column.begin(), column.end());
     }
     order.push_back(window->helpButton);
+    order.push_back(window->findBar->findButton);
     for (PaneIndex i = 0; i < PaneCount; ++i)
         order.push_back(window->paneViews[i]->View());
     for (const bool forward : {true, false}) {
@@ -192,6 +194,37 @@ TEST_F(AccessibilityTest, EveryTextFitsAndStandsOutFromItsBackground) {
                 },
                 std::chrono::milliseconds(2000)))
                 << control->GetClassInfo()->GetClassName() << " " << control->GetLabel() << " " << contrast;
+        }
+    }
+
+    // The find bar over the hints, then over the URL of the zoomed pane.
+    FindBar& bar = *window->findBar;
+    bar.Open();
+    bar.findBox->SetValue(L"needle");  // searched as typed
+    bar.findBox->SetInsertionPoint(0); // as typed: the text not selected
+    for (const bool zoomed : {true, false}) {
+        if (!zoomed)
+            window->OnOpenOrClosePane(0);
+        window->paneViews[0]->View()->SetFocus();
+        const std::vector<wxWindow*> controls{bar.findButton,     bar.findLabel,  bar.findBox,
+                                              bar.previousButton, bar.nextButton, bar.closeButton,
+                                              bar.countsLabel};
+        ASSERT_FALSE(bar.CountsText().empty());
+        for (wxWindow* control : controls) {
+            if (zoomed && control == bar.findButton) // in the hidden keyword panel
+                continue;
+            EXPECT_TRUE(WaitFor([&] { return TextOverflow(control) == 0 && !IsTextEllipsized(control); },
+                                std::chrono::milliseconds(2000)))
+                << zoomed << " " << control->GetLabel();
+            double contrast = 1;
+            EXPECT_TRUE(WaitFor(
+                [&] {
+                    contrast = TextContrast(CaptureScreenArea(
+                        control->GetScreenRect().Deflate(dynamic_cast<wxStaticText*>(control) ? 0 : 3)));
+                    return contrast >= 4.5;
+                },
+                std::chrono::milliseconds(2000)))
+                << zoomed << " " << control->GetLabel() << " " << contrast;
         }
     }
 

@@ -1,8 +1,8 @@
 // What a new user meets first: Escape and Ctrl+Q wherever the focus is, a pane's address from its menu, and a
 // start that writes nothing to standard error.
 #include "main_window_fixture.h"
+#include "popup_menu.h"
 #include "splash_window.h"
-#include "x_stacking.h"
 
 #include <gtk/gtk.h>
 #include <wx/clipbrd.h>
@@ -27,35 +27,10 @@ protected:
         return WaitFor([&] { return window->zoom.zoomedPane == pane; });
     }
 
-    // The label of the item selected in the open popup menu, "" when none is.
-    static std::string SelectedMenuItem() {
-        std::string label;
-        GList* windows = gtk_window_list_toplevels();
-        for (GList* item = windows; item != nullptr; item = item->next) {
-            GtkWidget* child = gtk_bin_get_child(GTK_BIN(item->data));
-            if (child == nullptr || !GTK_IS_MENU(child) || !gtk_widget_get_mapped(child))
-                continue;
-            GtkWidget* selected = gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(child));
-            if (selected != nullptr && gtk_menu_item_get_label(GTK_MENU_ITEM(selected)) != nullptr)
-                label = gtk_menu_item_get_label(GTK_MENU_ITEM(selected));
-        }
-        g_list_free(windows);
-        return label;
-    }
-
-    // Right-clicks the middle of pane i and picks the item of that label, going up from the menu's end.
+    // Right-clicks the middle of pane i and picks the item of that label from its menu.
     void ChooseFromMenu(PaneIndex i, const std::string& label) {
         const wxRect area = window->paneViews[i]->View()->GetScreenRect();
-        const std::size_t windows = StackedWindowTitles().size();
-        ClickAt(area.GetPosition() + area.GetSize() / 2, 3);
-        ASSERT_TRUE(WaitFor([&] { return StackedWindowTitles().size() > windows; }));
-        for (int step = 0; step < 20 && SelectedMenuItem() != label; ++step) {
-            const std::string before = SelectedMenuItem();
-            PressKey(WXK_UP);
-            WaitFor([&] { return SelectedMenuItem() != before; }, std::chrono::milliseconds(1000));
-        }
-        ASSERT_EQ(SelectedMenuItem(), label);
-        PressKey(WXK_RETURN);
+        ASSERT_TRUE(ChooseFromMenuAt(area.GetPosition() + area.GetSize() / 2, label)) << label;
     }
 
     static wxString ClipboardText() {

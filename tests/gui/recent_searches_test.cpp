@@ -1,5 +1,6 @@
 #include "engine_catalogue.h"
 #include "main_window_fixture.h"
+#include "popup_menu.h"
 
 #include <gtk/gtk.h>
 #include <wx/listbox.h>
@@ -91,10 +92,7 @@ TEST_F(RecentSearchesTest, TheKeywordBoxsMenuClearsTheListAndTheFile) {
     WriteFile(history, "one\ntwo\n");
     ShowAtOrigin();
     const wxRect box = window->keywordsBox->GetScreenRect();
-    ClickAt(box.GetPosition() + box.GetSize() / 2, 3);
-    ASSERT_TRUE(WaitFor([] { return GTK_IS_MENU(gtk_grab_get_current()); }));
-    PressKey(WXK_UP); // the last item, the one added to the box's own
-    PressKey(WXK_RETURN);
+    ASSERT_TRUE(ChooseFromMenuAt(box.GetPosition() + box.GetSize() / 2, "Clear recent searches"));
     EXPECT_TRUE(WaitFor([&] { return ReadFile(history).empty() && fs::exists(history); }));
     window->keywordsBox->SetFocus();
     PressKey(WXK_DOWN);

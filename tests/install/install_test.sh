@@ -77,7 +77,7 @@ alone=$(probe "$scratch/alone")
 [ "$alone" = "Altavista|Lycos|Infoseek|Savvy Search|Dogpile|" ] || fail "the program alone shows $alone"
 
 # Started as the menu would, in a home of its own, on the test's display.
-exec_line=$(sed -n 's/^Exec=//p' "$desktop_file")
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/s/^Exec=//p' "$desktop_file")
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_file")
 mkdir -p "$scratch/home"
 HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_DATA_HOME=$scratch/home/.local/share \

@@ -1,0 +1,127 @@
+// Find in all five panes: the matches of each pane counted, highlighted and scrolled to, stepped through from
+// the bar or from one pane, and closed by Escape; a zoomed pane searched alone.
+#include "find_bar.h"
+#include "main_window_fixture.h"
+#include "screen_capture.h"
+
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+namespace {
+
+constexpr const char* AllCounts = "1: 3 \u00b7 2: none \u00b7 3: 1 \u00b7 4: 12 \u00b7 5: 5";
+
+class FindTest : public MainWindowTest {
+protected:
+    // Pane i's page has the word as often as its count, each more than a page below the one before.
+    void ShowPages() {
+        TestProxy().SetResponder([](const std::string& url) {
+            const PaneArray<int> counts{3, 0, 1, 12, 5};
+            std::string body = "<p>top</p>";
+            for (int k = 0; k < counts[url.back() - '0']; ++k)
+                body += "<p id=m" + std::to_string(k) + " style='margin-top:150vh'>a Needle here</p>";
+            return RecordingProxy::Response{.body = body};
+        });
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            ASSERT_TRUE(Show(i, L"http://find.test/" + std::to_wstring(i)));
+    }
+
+    std::string Eval(PaneIndex i, const char* script) {
+        wxString result;
+        return window->paneViews[i]->View()->RunScript(script, &result) ? result.ToStdString() : "?";
+    }
+
+    // The match scrolled into view in pane i, "" when none is.
+    std::string MatchInView(PaneIndex i) {
+        return Eval(i,
+                    "[...document.querySelectorAll('p[id]')].filter(p => p.getBoundingClientRect().top >= 0 "
+                    "&& p.getBoundingClientRect().bottom <= innerHeight).map(p => p.id).join()");
+    }
+
+    bool InView(PaneIndex i, const std::string& id) {
+        return WaitFor([&] { return MatchInView(i) == id; }, std::chrono::milliseconds(5000));
+    }
+
+    // Whether pane i shows a match marked: yellow under the text, or grey where the match is the selection of
+    // a page without the focus.
+    bool Highlighted(PaneIndex i, bool selectionToo = true) {
+        const wxImage image = CaptureScreenArea(window->paneViews[i]->View()->GetScreenRect());
+        int marked = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x) {
+                const int r = image.GetRed(x, y), g = image.GetGreen(x, y), b = image.GetBlue(x, y);
+                marked +=
+                    (r > 200 && g > 200 && b < 100) || (selectionToo && r == 230 && g == 230 && b == 230);
+            }
+        return marked > 150;
+    }
+
+    std::string Counts() { return window->findBar->countsLabel->GetLabel().utf8_string(); }
+};
+
+} // namespace
+
+TEST_F(FindTest, CountsHighlightsAndStepsThroughTheMatchesOfEveryPaneFromTheKeyboard) {
+    ShowAtOrigin();
+    ShowPages();
+    FindBar& bar = *window->findBar;
+    Click(window->keywordsBox);
+    PressKey('F', wxMOD_CONTROL);
+    ASSERT_TRUE(WaitFor([&] { return bar.IsOpen() && wxWindow::FindFocus() == bar.findBox; }));
+    EXPECT_FALSE(window->hintPanel->IsShown());
+    ASSERT_TRUE(TypeInto(bar.findBox, "NEEDLE"));
+    EXPECT_TRUE(WaitFor([&] { return Counts() == AllCounts; })) << Counts();
+    EXPECT_TRUE(WaitFor([&] { return Counts() == AllCounts; })) << Counts();
+    // Each pane is scrolled down to its first match, highlighted.
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        EXPECT_TRUE(InView(i, i == 1 ? "" : "m0")) << i + 1 << " " << MatchInView(i);
+        EXPECT_EQ(WaitFor([&] { return Highlighted(i); }, std::chrono::milliseconds(3000)), i != 1) << i + 1;
+    }
+    EXPECT_NE(Eval(3, "window.scrollY"), "0");
+
+    // From the bar every pane steps, and round from the last match to the first; from a page only that pane.
+    const std::vector<std::tuple<const char*, int, int, PaneArray<const char*>>> steps{
+        {"Enter in the bar", WXK_RETURN, wxMOD_NONE, {"m1", "", "m0", "m1", "m1"}},
+        {"F3 in the bar", WXK_F3, wxMOD_NONE, {"m2", "", "m0", "m2", "m2"}},
+        {"Enter in the bar", WXK_RETURN, wxMOD_NONE, {"m0", "", "m0", "m3", "m3"}},
+        {"F3 in pane 4's page", WXK_F3, wxMOD_NONE, {"m0", "", "m0", "m4", "m3"}},
+    };
+    for (const auto& [name, key, modifiers, expected] : steps) {
+        if (std::string(name).ends_with("page")) {
+            PressKey('4', wxMOD_CONTROL);
+            ASSERT_TRUE(WaitFor([&] { return window->FocusedControl() == window->paneViews[3]->View(); }));
+        }
+        PressKey(key, modifiers);
+        for (PaneIndex i = 0; i < PaneCount; ++i)
+            EXPECT_TRUE(InView(i, expected[i])) << name << ": pane " << i + 1 << " " << MatchInView(i);
+    }
+
+    PressKey(WXK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !bar.IsOpen() && window->hintPanel->IsShown(); }));
+    EXPECT_EQ(Counts(), "");
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        EXPECT_TRUE(WaitFor([&] { return !Highlighted(i, false); })) << i + 1;
+}
+
+TEST_F(FindTest, AZoomedPaneIsSearchedAloneAndEscapeClosesTheBarBeforeItPutsThePaneBack) {
+    ShowAtOrigin();
+    ShowPages();
+    FindBar& bar = *window->findBar;
+    Click(window->openButtons[4]);
+    ASSERT_TRUE(WaitFor([&] { return window->zoom.zoomedPane == 4; }));
+    PressKey('F', wxMOD_CONTROL);
+    ASSERT_TRUE(WaitFor([&] { return bar.IsOpen() && wxWindow::FindFocus() == bar.findBox; }));
+    ASSERT_TRUE(TypeInto(bar.findBox, "needle"));
+    EXPECT_TRUE(WaitFor([&] { return Counts() == "5: 5"; })) << Counts();
+    EXPECT_TRUE(InView(4, "m0"));
+    EXPECT_TRUE(window->openInBrowserButton->IsShownOnScreen());
+
+    PressKey(WXK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !bar.IsOpen(); }));
+    EXPECT_EQ(window->zoom.zoomedPane, 4);
+    PressKey(WXK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return window->zoom.zoomedPane == -1; }));
+    // Opened again over the hints, every pane is searched once more.
+    Click(bar.findButton);
+    EXPECT_TRUE(WaitFor([&] { return Counts() == AllCounts; })) << Counts();
+}
