@@ -19,7 +19,10 @@ source=build-package/scoutwell-$version
 rm -rf build-package
 mkdir -p "$source"
 # The files git knows or would add (uncommitted changes included), not build folders.
-git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$source"
+# A tracked file deleted in the working tree is left out.
+git ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
+    xargs -0 cp --parents -t "$source"
 (cd "$source" && dpkg-buildpackage -b -us -uc -Jauto)
 rm -rf "$source"
 lintian --pedantic --fail-on error,warning build-package/scoutwell_*.changes

@@ -81,7 +81,7 @@ public:
         mainWindow->SetSize(fitted);
         if (g_startKeywords) {
             mainWindow->keywordsBox->ChangeValue(*g_startKeywords);
-            mainWindow->OnKeywordsKey(13);
+            IgnoreFailure([&] { mainWindow->OnSearch(); });
         }
         return true;
     }

@@ -58,9 +58,6 @@ void WriteSetting(const std::filesystem::path& file, std::string_view name, std:
         start = end + 1;
     }
     written.append(prefix).append(value).append("\n");
-    std::error_code error;
-    std::filesystem::create_directories(file.parent_path(), error);
-    if (error)
-        throw ScoutwellError("its folder cannot be made (" + error.message() + ")");
+    PrepareFolderFor(file);
     ReplaceFile(file, written);
 }

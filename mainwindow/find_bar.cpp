@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "failure.h"
 #include "main_window.h"
+#include "main_window_colours.h"
 #include "main_window_geometry.h"
 #include "text_fit.h"
 #include "twip_rect.h"
@@ -15,27 +16,11 @@
 
 namespace {
 
-// Below Search, in the keyword panel.
-constexpr TwipRect FindButton{120, 1200, 2295, 255};
-// The bar over the hints, its rows 120 twips down as the hints are; and over
-// the URL label and box of a zoomed pane, whose bar then shows only its button.
-constexpr float BarTopInHints = 120;
-constexpr TwipRect BarOverUrl{2160, 0, 7215, 615};
-constexpr float UrlBarBesideFind = 2145;
-// The bar's controls, in two rows.
-constexpr TwipRect FindLabel{120, 45, 600, 255};
-constexpr TwipRect FindBox{720, 0, 2655, 330};
-constexpr TwipRect PreviousButton{3480, 45, 975, 255};
-constexpr TwipRect NextButton{4560, 45, 975, 255};
-constexpr TwipRect CloseButton{5640, 45, 975, 255};
-constexpr TwipRect CountsLabel{120, 360, 6495, 255};
-
 // No search made since the bar was opened: the pages may have changed.
 constexpr PaneIndex NotSearched = -2;
 
-const wxColour Black(0, 0, 0);
-const wxColour DarkRed(192, 0, 0);
-const wxColour White(255, 255, 255);
+using namespace MainWindowColours;
+using namespace MainWindowGeometry;
 
 void Place(wxWindow* control, const TwipRect& rect, float down = 0) {
     control->SetSize(InPixels(Shifted(rect, 0, down)));
@@ -87,6 +72,18 @@ FindBar::FindBar(MainWindow& window) : m_window(window) {
     onClick(nextButton, [this] { Step(true, -1); });
     onClick(closeButton, [this] { Close(); });
     findBox->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { IgnoreFailure([this] { Search(); }); });
+    // A pane that shows a new page while the bar is open (a search, Back, a
+    // link) is searched again, so its count and highlights are its page's.
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        window.paneViews[i]->View()->Bind(wxEVT_WEBVIEW_LOADED, [this, i](wxWebViewEvent& event) {
+            event.Skip();
+            if (IsOpen() && Searches(i))
+                IgnoreFailure([&] {
+                    m_counts[i].reset();
+                    m_finds[i]->Search(findBox->GetValue().ToStdWstring());
+                    ShowCounts();
+                });
+        });
 }
 
 FindBar::~FindBar() = default;

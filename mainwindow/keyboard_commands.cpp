@@ -3,8 +3,10 @@
 
 #include "failure.h"
 #include "find_bar.h"
+#include "keyword_suggestions.h"
 #include "main_window.h"
 #include "page_focus.h"
+#include "recent_searches_list.h"
 #include "window_keys.h"
 
 #include <wx/panel.h>
@@ -46,6 +48,9 @@ bool MainWindow::OnKeyCommand(const wxKeyEvent& event) {
         CloseEveryWindow();
         return true;
     }
+    // A list under the keyword box takes Escape, Enter and the arrows itself.
+    if (recentSearches->IsShown() || suggestions->Popup().IsShown())
+        return false;
     if (findBar->OnKey(event))
         return true;
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {

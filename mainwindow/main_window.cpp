@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "find_bar.h"
 #include "keyword_suggestions.h"
+#include "main_window_colours.h"
 #include "main_window_geometry.h"
 #include "page_focus.h"
 #include "program_resources.h"
@@ -28,9 +29,7 @@
 
 namespace {
 
-const wxColour Black(0, 0, 0);
-const wxColour DarkRed(192, 0, 0);
-const wxColour White(255, 255, 255);
+using namespace MainWindowColours;
 
 namespace Layout = MainWindowGeometry;
 

@@ -48,4 +48,19 @@ constexpr TwipRect UrlLabel{2160, 0, 975, 375};
 constexpr TwipRect UrlBox{3120, 0, 6255, 525};
 constexpr float ZoomedViewGap = 50;
 
+// Find in the pages: its button below Search, in the keyword panel.
+constexpr TwipRect FindButton{120, 1200, 2295, 255};
+// The bar over the hints, its rows 120 twips down as the hints are; and over
+// the URL label and box of a zoomed pane, whose bar then shows only its button.
+constexpr float BarTopInHints = 120;
+constexpr TwipRect BarOverUrl{2160, 0, 7215, 615};
+constexpr float UrlBarBesideFind = 2145;
+// The bar's controls, in two rows.
+constexpr TwipRect FindLabel{120, 45, 600, 255};
+constexpr TwipRect FindBox{720, 0, 2655, 330};
+constexpr TwipRect PreviousButton{3480, 45, 975, 255};
+constexpr TwipRect NextButton{4560, 45, 975, 255};
+constexpr TwipRect CloseButton{5640, 45, 975, 255};
+constexpr TwipRect CountsLabel{120, 360, 6495, 255};
+
 } // namespace MainWindowGeometry

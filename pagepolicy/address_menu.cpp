@@ -1,7 +1,6 @@
 #include "address_menu.h"
 
 #include "code_pages.h"
-#include "desktop_launch.h"
 #include "failure.h"
 #include "hand_off_limit.h"
 #include "web_address.h"
@@ -30,8 +29,7 @@ void OnChosen(GSimpleAction*, GVariant*, gpointer data) {
     const std::wstring address = Wide(choice->address);
     IgnoreFailure([&] {
         if (choice->open) {
-            if (IsWebAddress(address) && MayHandOff())
-                OpenWithDesktop(wxGetTopLevelParent(choice->view), address);
+            OpenOutside(wxGetTopLevelParent(choice->view), address);
             return;
         }
         wxClipboardLocker clipboard;
@@ -72,7 +70,8 @@ gboolean OnContextMenu(WebKitWebView* webView, WebKitContextMenu* menu, GdkEvent
     if (link != nullptr) {
         if (!HasStockItem(menu, WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD))
             Append(menu, "copy-link-address", "Copy Link Address", {pane, link, false});
-        Append(menu, "open-link-in-browser", "Open Link in Web Browser", {pane, link, true});
+        if (IsWebAddress(Wide(link)))
+            Append(menu, "open-link-in-browser", "Open Link in Web Browser", {pane, link, true});
     }
     if (hasPage) {
         Append(menu, "copy-page-address", "Copy Page Address", {pane, page, false});

@@ -1,5 +1,9 @@
 #include "hand_off_limit.h"
 
+#include "desktop_launch.h"
+#include "failure.h"
+#include "web_address.h"
+
 #include <cstdio>
 
 bool HandOffLimit::MayHandOff(Clock::time_point now) {
@@ -29,4 +33,9 @@ void NoteUserAction() {
 
 bool MayHandOff() {
     return g_limit.MayHandOff(HandOffLimit::Clock::now());
+}
+
+void OpenOutside(wxWindow* owner, const std::wstring& url) {
+    if (IsWebAddress(url) && MayHandOff())
+        IgnoreFailure([&] { OpenWithDesktop(owner, url); });
 }

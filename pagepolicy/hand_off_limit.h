@@ -1,6 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <string>
+
+class wxWindow;
 
 // A page may ask for any number of new windows; the desktop gets at most one
 // address per user action (a click or a key in a pane) and never more than
@@ -11,6 +14,10 @@ void NoteUserAction();
 
 // Whether one more address may go to the desktop now; counts it when so.
 bool MayHandOff();
+
+// Hands a web address to the desktop's browser when the limit allows; any
+// other address, and one over the limit, stays here.
+void OpenOutside(wxWindow* owner, const std::wstring& url);
 
 // The rule itself, for any clock.
 class HandOffLimit {

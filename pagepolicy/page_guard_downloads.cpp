@@ -107,19 +107,22 @@ bool PageGuard::OnResponse(WebKitPolicyDecision* decision) {
             m_navigationByUser = false;
         return false;
     }
+    static constexpr const char* NameReason = "its name holds a folder";
     const char* refusal = nullptr;
     if (!m_navigationByUser)
         refusal = "no click asked for it";
     else if (DownloadRunning())
         refusal = "another download is still open";
     else if (NameLeadsElsewhere(response))
-        refusal = "its name holds a folder";
+        refusal = NameReason;
     if (refusal != nullptr) {
         std::fprintf(stderr, "scoutwell: a download was refused: %s\n", refusal);
         webkit_policy_decision_ignore(decision);
-        // The user clicked for this file: a refusal they could not see would
-        // look like a broken link.
-        if (m_navigationByUser && !DownloadRunning())
+        // The user clicked a link for this file: a refusal they could not see
+        // would look like a broken link. A frame's file is no page of its own
+        // to replace.
+        if (refusal == NameReason &&
+            webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
             ShowNote("This download was refused: its file name leads into another folder.");
         return true;
     }

@@ -1,12 +1,10 @@
 #include "webkit_browser_view.h"
 
 #include "address_menu.h"
-#include "desktop_launch.h"
 #include "failure.h"
 #include "hand_off_limit.h"
 #include "load_failure_page.h"
 #include "page_guard.h"
-#include "web_address.h"
 
 #include <webkit2/webkit2.h>
 #include <wx/toplevel.h>
@@ -24,13 +22,6 @@ wxWebView* CreateView(wxWindow* parent) {
     if (view == nullptr)
         throw ScoutwellError("the web view could not be created");
     return view;
-}
-
-// Pages may ask for anything; only web addresses go to the desktop, and no
-// more of them than the user's clicks and keys allow.
-void OpenOutside(wxWindow* owner, const std::wstring& url) {
-    if (IsWebAddress(url) && MayHandOff())
-        IgnoreFailure([&] { OpenWithDesktop(owner, url); });
 }
 
 // WebKit asks for a new view when a page script calls window.open or the

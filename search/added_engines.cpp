@@ -134,10 +134,7 @@ AddedEngines LoadAddedEngines(const std::vector<fs::path>& folders, std::size_t 
 }
 
 fs::path SaveNewDescription(const fs::path& folder, std::string_view document, std::wstring_view name) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error)
-        throw ScoutwellError("the folder " + folder.string() + " cannot be made (" + error.message() + ")");
+    PrepareFolderFor(folder / "engine.xml");
     const std::string stem = FileStem(name);
     for (int number = 1; number <= 1000; ++number) {
         const fs::path file = folder / (stem + (number > 1 ? "-" + std::to_string(number) : "") + ".xml");

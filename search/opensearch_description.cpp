@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -369,11 +370,16 @@ OpenSearchEngine ReadOpenSearchDescription(std::string_view document) {
                 : std::string("it has no search address for web pages (a Url of type text/html)"));
     CheckAddress(engine.urlTemplate);
     Expand(engine, L"", engine.urlTemplate); // refuses a required parameter the program cannot fill
-    try {
-        CheckAddress(engine.suggestionsTemplate);
-        Expand(engine, L"", engine.suggestionsTemplate);
-    } catch (const ScoutwellError&) {
-        engine.suggestionsTemplate.clear(); // searching needs none: the engine is kept without
+    if (!engine.suggestionsTemplate.empty()) {
+        try {
+            CheckAddress(engine.suggestionsTemplate);
+            Expand(engine, L"", engine.suggestionsTemplate);
+        } catch (const ScoutwellError& refusal) {
+            // Searching needs none: the engine is kept without.
+            std::fprintf(stderr, "scoutwell: the suggestions address of \"%s\" is left out: %s\n",
+                         EncodeUtf8(engine.name).c_str(), refusal.what());
+            engine.suggestionsTemplate.clear();
+        }
     }
     return engine;
 }
