@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs ./test.sh on a fresh, minimal Debian of the given release: scripts/try-debian.sh 12|13
+# Runs ./test.sh on a fresh, minimal Debian of the given release: scripts/try-debian.sh 12|13 [--package]
+# (with --package, then ./package.sh too, which ends with lintian's verdict on that release)
 # Builds a chroot with debootstrap (--variant=minbase) from the archive apt already uses, clones this
 # working tree's HEAD into it and runs ./test.sh there as root; exits with the test's status. The
 # bootstrapped base is cached in build-chroot/ (gitignored), so only the first run of a release pays
@@ -15,7 +16,16 @@ case "${1:-}" in
 12) codename=bookworm ;;
 13) codename=trixie ;;
 *)
-    echo "usage: $0 12|13" >&2
+    echo "usage: $0 12|13 [--package]" >&2
+    exit 2
+    ;;
+esac
+commands='./test.sh'
+case "${2:-}" in
+"") ;;
+--package) commands='./test.sh && ./package.sh' ;;
+*)
+    echo "usage: $0 12|13 [--package]" >&2
     exit 2
     ;;
 esac
@@ -89,11 +99,11 @@ for dir in /proc /sys /dev /dev/pts /dev/shm; do
     mounted+=("$root$dir")
 done
 
-echo "Running ./test.sh on Debian $1 ($codename) at $(git rev-parse --short HEAD)"
+echo "Running $commands on Debian $1 ($codename) at $(git rev-parse --short HEAD)"
 status=0
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c 'cd /root/scoutwell && ./test.sh' || status=$?
-echo "Debian $1 ($codename): ./test.sh exited with $status"
+    bash -c "cd /root/scoutwell && $commands" || status=$?
+echo "Debian $1 ($codename): $commands exited with $status"
 exit "$status"
 }
