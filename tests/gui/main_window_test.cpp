@@ -26,16 +26,15 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce
 // click however many a page asks for, none without a click.
 TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayInThePane) {
     ShowAtOrigin();
-    TestProxy().SetResponder([](const std::string& url) {
-        return RecordingProxy::Response{
-            .body = url.ends_with("/unasked")
-                        ? "<script>window.open('http://elsewhere.test/unasked')</script>"
-                        : WholePage(
-                              url.ends_with("/blank") ? "href='http://elsewhere.test/outside' target='_blank'"
-                              : url.ends_with("/file")  ? "href='file:///etc/passwd' target='_blank'"
-                              : url.ends_with("/plain") ? "href='http://elsewhere.test/inside'"
-                                                        : "onclick=\"for (let i = 0; i < 200; ++i) "
-                                                          "window.open('http://elsewhere.test/' + i)\"")};
+    ServePages([](const std::string& url) {
+        return url.ends_with("/unasked")
+                   ? "<script>window.open('http://elsewhere.test/unasked')</script>"
+                   : WholePage(url.ends_with("/blank")
+                                   ? "href='http://elsewhere.test/outside' target='_blank'"
+                               : url.ends_with("/file")  ? "href='file:///etc/passwd' target='_blank'"
+                               : url.ends_with("/plain") ? "href='http://elsewhere.test/inside'"
+                                                         : "onclick=\"for (let i = 0; i < 200; ++i) "
+                                                           "window.open('http://elsewhere.test/' + i)\"");
     });
     window->paneViews[0]->Navigate(L"http://pages.test/unasked");
     // Pane, page, how many addresses the desktop has had since the start, the last of them.
