@@ -2,17 +2,9 @@
 // start that writes nothing to standard error.
 #include "main_window_fixture.h"
 #include "popup_menu.h"
-#include "splash_window.h"
 
 #include <gtk/gtk.h>
 #include <wx/clipbrd.h>
-#include <wx/testing.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -52,10 +44,8 @@ TEST_F(FirstMinutesTest, AFirstStartShowsTheDefaultEnginesListsThemAtTheirRowAnd
     const char* previous = std::getenv("XDG_CONFIG_DIRS");
     const std::string restore = previous != nullptr ? previous : "";
     setenv("XDG_CONFIG_DIRS", configDirs.path.c_str(), 1);
-    wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+    StartAsTheProgramDoes();
     setenv("XDG_CONFIG_DIRS", restore.c_str(), 1);
-    ShowAtOrigin();
-    ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
 
     const PaneArray<const char*> names{"Google", "Bing", "Brave Search", "Mojeek", "Wikipedia"};
     const PaneArray<const char*> hosts{"www.google.com:443", "www.bing.com:443", "search.brave.com:443",
@@ -101,10 +91,9 @@ TEST_F(FirstMinutesTest, EscapePutsAZoomedPaneBackWhereverTheFocusIsAndCtrlQClos
 // The address of a page or link was only to be had by zooming and selecting the URL box.
 TEST_F(FirstMinutesTest, APanesMenuCopiesAndHandsOnThePagesAndTheLinksAddress) {
     ShowAtOrigin();
-    TestProxy().SetResponder([](const std::string& url) {
-        return RecordingProxy::Response{.body = url.ends_with("/link")
-                                                    ? WholePage("href='http://elsewhere.test/linked'")
-                                                    : "<p style='height:100vh'>results</p>"};
+    ServePages([](const std::string& url) {
+        return url.ends_with("/link") ? WholePage("href='http://elsewhere.test/linked'")
+                                      : "<p style='height:100vh'>results</p>";
     });
     ASSERT_TRUE(Show(2, L"http://pages.test/results"));
     ChooseFromMenu(2, "Open Page in Web Browser");
@@ -124,13 +113,7 @@ TEST_F(FirstMinutesTest, APanesMenuCopiesAndHandsOnThePagesAndTheLinksAddress) {
 // Every start wrote a dozen "ignored failure in ArrangePanes" lines, from layouts of a window that had no
 // size yet.
 TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
-    TempFolder scratch{"scoutwell-stderr"};
-    const std::filesystem::path log = scratch.path / "stderr";
-    const int saved = dup(STDERR_FILENO);
-    const int file = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(file, 0);
-    dup2(file, STDERR_FILENO);
-    close(file);
+    testing::internal::CaptureStderr();
     {
         TempFolder folder{"scoutwell-folder"};
         auto* window = new MainWindow(folder.path);
@@ -146,9 +129,5 @@ TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
         window->Destroy();
         WaitFor([] { return wxTopLevelWindows.empty(); });
     }
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    std::ifstream written(log);
-    const std::string text{std::istreambuf_iterator<char>(written), {}};
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -36,11 +36,6 @@ protected:
         EXPECT_TRUE(inFront);
         return inFront ? HelpWindow::Instance() : nullptr;
     }
-    static int HelpWindowsAlive() {
-        return std::count_if(wxTopLevelWindows.begin(), wxTopLevelWindows.end(), [](wxWindow* w) {
-            return dynamic_cast<HelpWindow*>(w) != nullptr && !w->IsBeingDeleted();
-        });
-    }
 };
 
 } // namespace
@@ -53,7 +48,9 @@ TEST_F(HelpTest, HelpClicksBringOneHelpWindowToTheFrontBesideAWorkingMainWindow)
     window->Raise();
     ASSERT_TRUE(WaitFor([] { return StackedWindowTitles().back() == "Scoutwell"; }));
     EXPECT_EQ(ClickHelp(), help);
-    EXPECT_EQ(HelpWindowsAlive(), 1);
+    EXPECT_EQ(std::count_if(wxTopLevelWindows.begin(), wxTopLevelWindows.end(),
+                            [](wxWindow* w) { return dynamic_cast<HelpWindow*>(w) && !w->IsBeingDeleted(); }),
+              1);
     EXPECT_EQ(help->GetParent(), nullptr);
     Click(window->openButtons[2]); // the main window works on
     EXPECT_TRUE(WaitFor([&] { return window->zoom.zoomedPane == 2; }));

@@ -3,16 +3,20 @@
 #include "compact_style.h"
 #include "gui_test.h"
 #include "main_window.h"
+#include "splash_window.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/combobox.h>
+#include <wx/testing.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 // A page that is one big link or element: a click anywhere in the pane follows or runs it.
 inline std::string WholePage(const std::string& attributes) {
@@ -29,6 +33,10 @@ protected:
         TestProxy().ClearRequests();
         TestProxy().SetResponder(nullptr);
         TestDesktop().ForgetCalls();
+        OpenWindow();
+    }
+
+    void OpenWindow() {
         window = new MainWindow(programFolder);
         for (PaneIndex i = 0; i < PaneCount; ++i)
             watchers[i] = std::make_unique<LoadWatcher>(window->paneViews[i]->View());
@@ -45,6 +53,19 @@ protected:
         window->Show();
         ASSERT_TRUE(
             WaitFor([&] { return window->IsShownOnScreen() && window->GetScreenPosition() == wxPoint(); }));
+    }
+
+    // As the program starts: the splash dismissed, the window shown, every chooser's list filled.
+    void StartAsTheProgramDoes() {
+        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+        ShowAtOrigin();
+        ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
+    }
+
+    // Every page asked for is body(url).
+    static void ServePages(std::function<std::string(const std::string&)> body) {
+        TestProxy().SetResponder(
+            [body](const std::string& url) { return RecordingProxy::Response{.body = body(url)}; });
     }
 
     // Navigates pane i to url and waits until it has loaded.

@@ -23,17 +23,6 @@ struct PrivateRun {
 };
 PrivateRun g_run;
 
-// Everything under the folder that is not a folder.
-std::vector<std::string> FilesUnder(const fs::path& folder) {
-    std::vector<std::string> files;
-    std::error_code ignored;
-    for (auto it = fs::recursive_directory_iterator(folder, ignored);
-         it != fs::recursive_directory_iterator(); it.increment(ignored))
-        if (!it->is_directory(ignored))
-            files.push_back(it->path().string());
-    return files;
-}
-
 using PrivateRunTest = MainWindowTest;
 
 } // namespace
@@ -59,13 +48,16 @@ TEST_F(PrivateRunTest, PagesThatStoreCookiesAndLocalDataLeaveNothingOnDiskAndNoS
     EXPECT_TRUE(
         WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == "seen:visit=1:yes"; }));
 
+    // Every file in the data and cache folders, and in the state folder the test's main gives the run.
     const auto traces = [] {
         std::vector<std::string> files;
-        // The test's main gives the run a state folder of its own.
+        std::error_code ignored;
         for (const fs::path& folder :
              {g_run.home.path / "DATA", g_run.home.path / "CACHE", fs::path(std::getenv("XDG_STATE_HOME"))})
-            for (std::string& file : FilesUnder(folder))
-                files.push_back(std::move(file));
+            for (auto it = fs::recursive_directory_iterator(folder, ignored);
+                 it != fs::recursive_directory_iterator(); it.increment(ignored))
+                if (!it->is_directory(ignored))
+                    files.push_back(it->path().string());
         return files;
     };
     EXPECT_TRUE(Never([&] { return !traces().empty(); }, std::chrono::seconds(3)));

@@ -45,10 +45,6 @@ void Press(SplashWindow& splash, int key) {
 
 } // namespace
 
-TEST(SplashTest, WithNoInputItsTimerClosesIt) {
-    EXPECT_TRUE(RunSplash([](SplashWindow& splash) { EXPECT_TRUE(splash.closeTimer.IsRunning()); }));
-}
-
 // With the timer stopped only input closes it; input that must not is given first. A second end of the
 // modal loop would be a toolkit assertion, which fails the test.
 TEST(SplashTest, AKeyThatTypesACharacterOrAClickOnTheFramesSurfaceClosesIt) {

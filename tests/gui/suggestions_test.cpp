@@ -3,15 +3,9 @@
 #include "keyword_suggestions.h"
 #include "main_window_fixture.h"
 #include "settings_file.h"
-#include "splash_window.h"
 #include "suggestions_answer.h"
 
 #include <wx/listbox.h>
-#include <wx/testing.h>
-
-#include <fstream>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,8 +25,6 @@ RecordingProxy::Response Serve(const std::string& url) {
         response = {200, "application/json", R"(["slow",["slower"]])", "", std::chrono::milliseconds(3000)};
     else if (words == "huge")
         response.body = R"(["huge",[")" + std::string(MaxSuggestionsBytes, 'h') + R"("]])";
-    else if (words == "bad")
-        response.body = R"(["bad",["badger")";
     else if (words == "gone")
         response.status = 404;
     else if (!words.empty())
@@ -46,28 +38,17 @@ class SuggestionsTest : public MainWindowTest {
 protected:
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", m_config.path.c_str(), 1);
-        fs::create_directories(m_config.path / "scoutwell/engines");
-        std::ofstream(m_config.path / "scoutwell/engines/a.xml")
-            << Description("Suggest Test", "suggest.example");
-        std::ofstream(m_config.path / "scoutwell/engines/b.xml")
-            << Description("Other Suggest", "other.example");
+        WriteFile(m_config.path / "scoutwell/engines/a.xml", Description("Suggest Test", "suggest.example"));
+        WriteFile(m_config.path / "scoutwell/engines/b.xml", Description("Other Suggest", "other.example"));
         MainWindowTest::SetUp();
         TestProxy().SetResponder(Serve);
-        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
-        ShowAtOrigin();
-        ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
+        StartAsTheProgramDoes();
         // The first pane's engine has no suggestions: the second pane's is asked, never the third's.
         window->engineChoosers[1]->SetValue(L"Suggest Test");
         window->engineChoosers[2]->SetValue(L"Other Suggest");
     }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        unsetenv("XDG_CONFIG_HOME");
-    }
-
     bool Requested(const std::string& url) const {
-        const auto requests = TestProxy().Requests();
-        return std::find(requests.begin(), requests.end(), url) != requests.end();
+        return std::ranges::count(TestProxy().Requests(), url) > 0;
     }
     const KeywordListPopup& Popup() const { return window->suggestions->Popup(); }
     bool Undisturbed(const char* typed) const {
@@ -108,16 +89,17 @@ TEST_F(SuggestionsTest, AreAskedShownChosenByKeyboardAndSearched) {
         EXPECT_FALSE(url.starts_with("http://other.example/s")) << url;
 }
 
-TEST_F(SuggestionsTest, ASlowHugeMalformedOrFailedAnswerShowsNothing) {
+// A malformed answer is the reader's own test.
+TEST_F(SuggestionsTest, ASlowHugeOrFailedAnswerShowsNothing) {
     testing::internal::CaptureStderr();
-    for (const char* words : {"slow", "huge", "bad", "gone"}) {
+    for (const char* words : {"slow", "huge", "gone"}) {
         ASSERT_TRUE(TypeInto(window->keywordsBox, words));
         EXPECT_TRUE(WaitFor([&] { return Requested(Asked + words); })) << words;
         EXPECT_TRUE(Never([&] { return Popup().IsShown(); }, std::chrono::milliseconds(2500))) << words;
         EXPECT_TRUE(Undisturbed(words));
     }
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
 }
 
 TEST_F(SuggestionsTest, NoneAreAskedOnceTurnedOffAndTheChoiceIsKept) {
