@@ -80,7 +80,7 @@ void Plain(Reader& reader, Parameter) {
     state.style.font = reader.FontIndex(reader.m_defaultFont);
     state.hidden = false;
 }
-template <bool RtfTextStyle::*Flag> void Toggle(Reader& reader, Parameter p) {
+template <auto Flag> void Toggle(Reader& reader, Parameter p) {
     reader.State().style.*Flag = p.On();
 }
 void UnderlineNone(Reader& reader, Parameter) {
@@ -117,7 +117,7 @@ template <RtfAlignment Alignment> void Align(Reader& reader, Parameter) {
     reader.State().paragraph.alignment = Alignment;
 }
 // Indents and line spacing may be negative; the space around a paragraph not.
-template <int RtfParagraphFormat::*Field, int Low> void Length(Reader& reader, Parameter p) {
+template <auto Field, int Low> void Length(Reader& reader, Parameter p) {
     reader.State().paragraph.*Field = Clamp(p.value, Low, MaxLength);
 }
 void LineSpacingMultiple(Reader& reader, Parameter p) {
@@ -158,7 +158,7 @@ void UnicodeInFontName(Reader& reader, Parameter p) {
 
 // The colour table ----------------------------------------------------------
 
-template <std::uint8_t RtfColour::*Channel> void SetChannel(Reader& reader, Parameter p) {
+template <auto Channel> void SetChannel(Reader& reader, Parameter p) {
     reader.m_colour.colour.*Channel = static_cast<std::uint8_t>(Clamp(p.value, 0, 255));
     reader.m_colour.set = true;
 }
@@ -168,7 +168,7 @@ template <std::uint8_t RtfColour::*Channel> void SetChannel(Reader& reader, Para
 template <PictureKind Kind> void SetPictureKind(Reader& reader, Parameter) {
     reader.m_pictureEntry.kind = Kind;
 }
-template <std::int64_t PictureEntry::*Field> void SetPictureSize(Reader& reader, Parameter p) {
+template <auto Field> void SetPictureSize(Reader& reader, Parameter p) {
     reader.m_pictureEntry.*Field = p.value;
 }
 
