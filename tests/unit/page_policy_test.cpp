@@ -3,7 +3,6 @@
 
 #include "hand_off_limit.h"
 #include "load_failure_page.h"
-#include "local_page.h"
 #include "page_guard.h"
 
 #include <gtest/gtest.h>
@@ -59,18 +58,8 @@ TEST(HandOffLimit, OneAddressPerActionAndSecondAndOneLineForTheRest) {
     }
 }
 
-// What a page sends cannot become markup of the program's own page: only the body given as markup is.
-TEST(LocalPage, TheTitleIsTextAndTheBodyMarkup) {
-    EXPECT_EQ(OneApostrophe(HtmlEscaped(R"(<a href="x">'&'</a>)")),
-              "&lt;a href=&quot;x&quot;&gt;&apos;&amp;&apos;&lt;/a&gt;");
-    const std::string page = LocalPage("<b>\"stopped\"</b>", "p{margin:0}", "<p>said</p>");
-    EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
-    EXPECT_NE(page.find("<title>&lt;b&gt;&quot;stopped&quot;&lt;/b&gt;</title>"), std::string::npos);
-    EXPECT_NE(page.find("<style>p{margin:0}</style>"), std::string::npos);
-    EXPECT_NE(page.find("<body><p>said</p></body>"), std::string::npos);
-}
-
-// The host that could not be reached (or the whole address when it has none) and the reason, as text.
+// The host that could not be reached (or the whole address when it has none) and the reason, as text: what
+// a page sends cannot become markup of the program's own page.
 TEST(LoadFailurePage, NamesTheHostAndTheReasonAsText) {
     const struct {
         const char* url;
@@ -80,14 +69,15 @@ TEST(LoadFailurePage, NamesTheHostAndTheReasonAsText) {
     } cases[] = {
         {"https://www.example.com/search?q=a", "Could not resolve host", "www.example.com",
          "Could not resolve host"},
-        {"<script>alert(\"x\")</script>", "<img src=x onerror='alert(1)'>",
+        {"<script>alert(\"x\")</script>", "<img src=x onerror='alert(1)'>&",
          "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;",
-         "&lt;img src=x onerror=&apos;alert(1)&apos;&gt;"},
+         "&lt;img src=x onerror=&apos;alert(1)&apos;&gt;&amp;"},
         {"http://a.test/\"><script>x()</script>", "", "a.test", ""},
     };
     for (const auto& c : cases) {
         const std::string page = OneApostrophe(LoadFailurePage(c.url, c.reason));
         const std::string host = c.host;
+        EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos) << page;
         EXPECT_NE(page.find("<title>Could not reach " + host + "</title>"), std::string::npos) << page;
         EXPECT_NE(page.find("<h1>Could not reach " + host + "</h1>"), std::string::npos) << page;
         EXPECT_NE(page.find("Press Search to try again."), std::string::npos) << page;
