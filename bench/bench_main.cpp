@@ -15,6 +15,7 @@
 #include "keyword_encoding.h"
 #include "report.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>

@@ -2,6 +2,7 @@
 // ways of drawing compared pixel by pixel.
 #include "bench.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>

@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 

@@ -2,6 +2,7 @@
 
 #include "png_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>

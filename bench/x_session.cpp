@@ -7,6 +7,7 @@
 #include <X11/extensions/Xdamage.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {

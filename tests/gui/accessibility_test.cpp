@@ -13,6 +13,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 

@@ -6,6 +6,8 @@
 #include <gtk/gtk.h>
 #include <wx/clipbrd.h>
 
+#include <algorithm>
+
 namespace {
 
 class FirstMinutesTest : public MainWindowTest {

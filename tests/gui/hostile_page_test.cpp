@@ -3,6 +3,7 @@
 #include "main_window_fixture.h"
 #include "page_guard.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 

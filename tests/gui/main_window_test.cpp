@@ -4,6 +4,8 @@
 #include <wx/app.h>
 #include <wx/display.h>
 
+#include <algorithm>
+
 // Texts typed into the choosers pick their engines; Enter there searches nothing.
 TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce) {
     ShowAtOrigin();

@@ -8,6 +8,7 @@
 #include <wx/statbmp.h>
 #include <wx/testing.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace std::chrono_literals;

@@ -7,6 +7,8 @@
 
 #include <wx/listbox.h>
 
+#include <algorithm>
+
 namespace {
 
 std::string Description(const std::string& name, const std::string& host) {
