@@ -1,10 +1,15 @@
 #include "main_window_fixture.h"
+#include "message_box_expectation.h"
+#include "popup_menu.h"
+#include "splash_window.h"
 #include "wx_placement.h"
 
+#include <gtk/gtk.h>
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/display.h>
-
-#include <algorithm>
+#include <wx/panel.h>
+#include <wx/testing.h>
 
 // Texts typed into the choosers pick their engines; Enter there searches nothing.
 TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce) {
@@ -66,22 +71,6 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
 
 namespace {
 
-// Stands for the splash during a load: runs a check while it would be up, then dismisses it.
-class ExpectSplash : public wxExpectModalBase<SplashWindow, ExpectSplash> {
-public:
-    explicit ExpectSplash(std::function<void()> whileShown) : m_whileShown(std::move(whileShown)) {}
-
-protected:
-    int OnInvoked(SplashWindow*) const override {
-        m_whileShown();
-        return wxID_OK;
-    }
-
-private:
-    std::function<void()> m_whileShown;
-};
-
-using StartupTest = MainWindowTest;
 using BadInputTest = MainWindowTest;
 
 void UseYahooEverywhere(MainWindow* window) {
@@ -90,23 +79,6 @@ void UseYahooEverywhere(MainWindow* window) {
 }
 
 } // namespace
-
-TEST_F(StartupTest, TheSplashShowsWhileTheHiddenWindowIsAlreadyFittedAndLaidOut) {
-    bool splashShown = false;
-    window->zoom.zoomedPane = 3; // whatever it was, loading starts unzoomed
-    wxTEST_DIALOG(window->PrepareFirstShow(), ExpectSplash([&] {
-                      splashShown = true;
-                      EXPECT_FALSE(window->IsShown());
-                      // With no window manager the work area is the whole screen.
-                      EXPECT_EQ(window->GetRect(), wxDisplay().GetGeometry());
-                      EXPECT_GT(WxPlacement(window->paneViews[4]->View()).Top(), 6975);
-                  }));
-    ASSERT_TRUE(splashShown);
-    EXPECT_EQ(window->zoom.zoomedPane, -1);
-    window->Show();
-    EXPECT_TRUE(
-        Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(500))); // no search
-}
 
 // Input no user means to give, and more than anyone would: the program keeps working and consistent.
 TEST_F(BadInputTest, AHugeKeywordTextReachesTheEngineAndTheWindowStaysUsable) {
@@ -154,4 +126,266 @@ TEST_F(BadInputTest, SearchZoomAndResizeStormsWhilePagesLoadLeaveAConsistentWind
     for (PaneIndex i = 0; i < PaneCount; ++i)
         EXPECT_TRUE(watchers[i]->WaitUntilLoaded(lastSearch, std::chrono::seconds(60)))
             << i; // the last search wins
+}
+
+// What a new user meets first: Escape and Ctrl+Q wherever the focus is, a pane's address from its menu, and a
+// start that writes nothing to standard error.
+namespace {
+
+class FirstMinutesTest : public MainWindowTest {
+protected:
+    void TearDown() override {
+        if (window != nullptr)
+            MainWindowTest::TearDown();
+    }
+
+    bool Zoomed(PaneIndex pane) {
+        return WaitFor([&] { return window->zoom.zoomedPane == pane; });
+    }
+
+    // Right-clicks the middle of pane i and picks the item of that label from its menu.
+    void ChooseFromMenu(PaneIndex i, const std::string& label) {
+        const wxRect area = window->paneViews[i]->View()->GetScreenRect();
+        ASSERT_TRUE(ChooseFromMenuAt(area.GetPosition() + area.GetSize() / 2, label)) << label;
+    }
+
+    static wxString ClipboardText() {
+        wxTextDataObject text;
+        wxClipboardLocker clipboard;
+        return !clipboard || !wxTheClipboard->GetData(text) ? wxString() : text.GetText();
+    }
+};
+
+} // namespace
+
+// A first start showed Altavista, Lycos, Infoseek, Savvy Search and Dogpile, and each list opened at its
+// first row.
+TEST_F(FirstMinutesTest, AFirstStartShowsTheDefaultEnginesListsThemAtTheirRowAndSearchesThem) {
+    TempFolder configDirs{"scoutwell-config-dirs"};
+    std::filesystem::create_directories(configDirs.path / "scoutwell");
+    std::filesystem::copy_file(DEFAULT_ENGINES_FILE, configDirs.path / "scoutwell/engines.lst");
+    std::filesystem::create_directory_symlink(SHIPPED_ENGINES_FOLDER, programFolder / "engines");
+    const char* previous = std::getenv("XDG_CONFIG_DIRS");
+    const std::string restore = previous != nullptr ? previous : "";
+    setenv("XDG_CONFIG_DIRS", configDirs.path.c_str(), 1);
+    StartAsTheProgramDoes();
+    setenv("XDG_CONFIG_DIRS", restore.c_str(), 1);
+
+    const PaneArray<const char*> names{"Google", "Bing", "Brave Search", "Mojeek", "Wikipedia"};
+    const PaneArray<const char*> hosts{"www.google.com:443", "www.bing.com:443", "search.brave.com:443",
+                                       "www.mojeek.com:443", "en.wikipedia.org:443"};
+    for (PaneIndex i = 0; i < PaneCount; ++i) {
+        EXPECT_EQ(window->engineChoosers[i]->GetValue(), names[i]);
+        EXPECT_EQ(window->engineChoosers[i]->GetSelection(),
+                  window->engineChoosers[i]->FindString(names[i], true));
+    }
+    window->keywordsBox->ChangeValue(L"new york");
+    window->OnSearch();
+    for (const char* host : hosts)
+        EXPECT_TRUE(WaitFor([&] {
+            return std::ranges::count(TestProxy().Requests(), std::string(host)) > 0;
+        })) << host;
+}
+
+// Escape did nothing after a click on Open: the focus went with the hidden button column.
+TEST_F(FirstMinutesTest, EscapePutsAZoomedPaneBackWhereverTheFocusIsAndCtrlQClosesEveryWindow) {
+    ShowAtOrigin();
+    const std::vector<std::pair<const char*, std::function<void()>>> cases{
+        {"after a click on Open", [] {}},
+        {"after a click on Load in Web Browser", [&] { Click(window->openInBrowserButton); }},
+        {"with no control focused", [&] { gtk_window_set_focus(GTK_WINDOW(window->GetHandle()), nullptr); }},
+    };
+    for (const auto& [name, then] : cases) {
+        Click(window->openButtons[1]);
+        ASSERT_TRUE(Zoomed(1)) << name;
+        then();
+        PressKey(WXK_ESCAPE);
+        EXPECT_TRUE(Zoomed(-1)) << name;
+    }
+    EXPECT_TRUE(TestDesktop().Calls().empty());
+
+    window->OnHelp();
+    ASSERT_EQ(wxTopLevelWindows.GetCount(), 2u);
+    Click(window->searchButton);
+    PressKey('Q', wxMOD_CONTROL);
+    EXPECT_TRUE(WaitFor([] { return wxTopLevelWindows.empty(); }));
+    window = nullptr;
+}
+
+// The address of a page or link was only to be had by zooming and selecting the URL box.
+TEST_F(FirstMinutesTest, APanesMenuCopiesAndHandsOnThePagesAndTheLinksAddress) {
+    ShowAtOrigin();
+    ServePages([](const std::string& url) {
+        return url.ends_with("/link") ? WholePage("href='http://elsewhere.test/linked'")
+                                      : "<p style='height:100vh'>results</p>";
+    });
+    ASSERT_TRUE(Show(2, L"http://pages.test/results"));
+    ChooseFromMenu(2, "Open Page in Web Browser");
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/results");
+    EXPECT_TRUE(Never([] { return TestDesktop().Calls().size() > 1; }, std::chrono::milliseconds(1000)));
+    ChooseFromMenu(2, "Copy Page Address");
+    EXPECT_TRUE(WaitFor([] { return ClipboardText() == "http://pages.test/results"; }));
+
+    ASSERT_TRUE(Show(3, L"http://pages.test/link"));
+    ChooseFromMenu(3, "Open Link in Web Browser");
+    ASSERT_TRUE(WaitForDesktopCalls(2));
+    EXPECT_EQ(TestDesktop().Calls()[1].argument, "http://elsewhere.test/linked");
+    EXPECT_EQ(window->paneViews[3]->LocationURL(), L"http://pages.test/link");
+}
+
+// Every start wrote a dozen "ignored failure in ArrangePanes" lines, from layouts of a window that had no
+// size yet.
+TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
+    testing::internal::CaptureStderr();
+    {
+        TempFolder folder{"scoutwell-folder"};
+        auto* window = new MainWindow(folder.path);
+        LoadWatcher watcher(window->paneViews[4]->View());
+        // As a window manager may size a new window on its way to its real size: too low for the strip.
+        window->SetSize(200, 60);
+        EXPECT_TRUE(WaitFor([&] { return window->GetSize() == wxSize(200, 60); }));
+        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+        window->Show();
+        window->keywordsBox->ChangeValue(L"new york");
+        window->OnSearch();
+        EXPECT_TRUE(WaitFor([&] { return !watcher.Last().empty(); }));
+        window->Destroy();
+        WaitFor([] { return wxTopLevelWindows.empty(); });
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+namespace {
+
+// The real window at 800 x 600 pixels.
+class ZoomTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ShowAtOrigin();
+        SetSize(800, 600);
+    }
+
+    void SetSize(int width, int height) {
+        window->SetSize(width, height);
+        ASSERT_TRUE(WaitFor([&] { return window->GetSize() == wxSize(width, height); }));
+    }
+
+    using Rect = std::array<float, 4>;
+    Rect View(PaneIndex i) const {
+        const WxPlacement view(window->paneViews[i]->View());
+        return {view.Left(), view.Top(), view.Width(), view.Height()};
+    }
+
+    // Whether pane z alone fills the window (or, for -1, every pane shows in its row).
+    bool ZoomedOn(PaneIndex z) const {
+        bool agrees = window->zoom.zoomedPane == z && window->urlBar->IsShown() == (z >= 0) &&
+                      window->searchPanel->IsShown() == (z < 0);
+        for (PaneIndex k = 0; k < PaneCount; ++k) {
+            const bool shown = z < 0 || k == z;
+            agrees = agrees && window->paneButtonColumns[k]->IsShown() == shown &&
+                     window->paneViews[k]->Visible() == shown &&
+                     window->openButtons[k]->GetLabel() == (k == z ? L"Close" : L"Open");
+        }
+        return agrees;
+    }
+};
+
+} // namespace
+
+// Zoomed, a pane fills the window from where the hidden search strip was; across a resize it stays zoomed and
+// the hidden rows follow; closed, every row is back.
+TEST_F(ZoomTest, OpenFillsTheWindowWithOnePaneAcrossAResizeAndCloseRestoresTheRows) {
+    const Rect row = View(2);
+    ASSERT_TRUE(Show(2, L"http://pages.test/two"));
+    Click(window->openButtons[2]);
+    ASSERT_TRUE(WaitFor([&] { return ZoomedOn(2); }));
+    EXPECT_EQ(window->urlBox->GetValue(), L"http://pages.test/two");
+    const Rect zoomed = View(2); // as wide as a row, from above the first row, most of the window high
+    EXPECT_TRUE(zoomed[0] == row[0] && zoomed[2] == row[2]);
+    EXPECT_TRUE(zoomed[1] < row[1] - 2 * row[3] && zoomed[3] > 4 * row[3]);
+    EXPECT_FLOAT_EQ(WxPlacement(window->paneButtonColumns[2]).Top(), row[1]); // its column stays
+    SetSize(900, 765);
+    EXPECT_TRUE(ZoomedOn(2));
+    EXPECT_GT(View(2)[3], zoomed[3]);
+    const Rect hidden = View(1);
+    window->OnOpenOrClosePane(2);
+    ASSERT_TRUE(ZoomedOn(-1));
+    EXPECT_EQ(View(1), hidden);
+    SetSize(800, 600);
+    EXPECT_EQ(View(2), row);
+}
+
+// The box catches up with the zoomed pane's page at a later tick, text the user typed there included; only
+// the page's web address goes to the desktop, never the box's text nor an address that is no web page.
+TEST_F(ZoomTest, TheUrlBoxFollowsTheZoomedPanesPageWhoseWebAddressAloneGoesToTheDesktopOrItsFailureIsShown) {
+    ASSERT_TRUE(Show(1, L"file:///etc/hostname"));
+    for (const wchar_t* url : {L"http://pages.test/two", L"data:text/html,hello"}) // a history of its own
+        ASSERT_TRUE(Show(2, url));
+    ASSERT_TRUE(Show(0, L"http://pages.test/start"));
+    window->OnOpenOrClosePane(0);
+    EXPECT_EQ(window->urlBox->GetValue(), L"http://pages.test/start");
+    ASSERT_TRUE(window->paneViews[0]->View()->RunScript("document.getElementById('next').click()"));
+    ASSERT_TRUE(watchers[0]->WaitUntilLoaded(L"http://pages.test/next"));
+    EXPECT_TRUE(WaitFor([&] { return window->urlBox->GetValue() == L"http://pages.test/next"; }));
+    window->urlBox->ChangeValue("file:///etc/passwd");
+    Click(window->openInBrowserButton);
+    ASSERT_TRUE(WaitForDesktopCalls(1));
+    EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/next");
+    EXPECT_TRUE(WaitFor([&] { return window->urlBox->GetValue() == L"http://pages.test/next"; }));
+    window->OnOpenOrClosePane(0);
+    for (wxWindow* button : {window->backButtons[3], window->forwardButtons[3], window->stopButtons[3]})
+        Click(button); // on a pane that has shown nothing: nothing
+
+    for (PaneIndex i : {1, 2, 3}) { // pane 3 has shown nothing
+        window->OnOpenOrClosePane(i);
+        window->OnOpenInBrowser();
+        window->OnOpenOrClosePane(i);
+    }
+    EXPECT_TRUE(
+        Never([&] { return TestDesktop().Calls().size() > 1 || window->paneViews[3]->LocationURL() != L""; },
+              std::chrono::milliseconds(800)));
+
+    window->OnOpenOrClosePane(0); // a desktop that cannot open the page says so
+    TestDesktop().RemoveHandlerCommand();
+    SeenMessageBox seen;
+    wxTEST_DIALOG(window->OnOpenInBrowser(), ExpectMessageBox(&seen));
+    TestDesktop().WriteHandlerCommand();
+    EXPECT_TRUE(seen.message.Contains(L"http://pages.test/next") && (seen.style & wxICON_ERROR))
+        << seen.message;
+}
+
+// Stands for the splash during a load: runs a check while it would be up, then dismisses it.
+class ExpectSplash : public wxExpectModalBase<SplashWindow, ExpectSplash> {
+public:
+    explicit ExpectSplash(std::function<void()> whileShown) : m_whileShown(std::move(whileShown)) {}
+
+protected:
+    int OnInvoked(SplashWindow*) const override {
+        m_whileShown();
+        return wxID_OK;
+    }
+
+private:
+    std::function<void()> m_whileShown;
+};
+
+using StartupTest = MainWindowTest;
+
+TEST_F(StartupTest, TheSplashShowsWhileTheHiddenWindowIsAlreadyFittedAndLaidOut) {
+    bool splashShown = false;
+    window->zoom.zoomedPane = 3; // whatever it was, loading starts unzoomed
+    wxTEST_DIALOG(window->PrepareFirstShow(), ExpectSplash([&] {
+                      splashShown = true;
+                      EXPECT_FALSE(window->IsShown());
+                      // With no window manager the work area is the whole screen.
+                      EXPECT_EQ(window->GetRect(), wxDisplay().GetGeometry());
+                      EXPECT_GT(WxPlacement(window->paneViews[4]->View()).Top(), 6975);
+                  }));
+    ASSERT_TRUE(splashShown);
+    EXPECT_EQ(window->zoom.zoomedPane, -1);
+    window->Show();
+    EXPECT_TRUE(
+        Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(500))); // no search
 }

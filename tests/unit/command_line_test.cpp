@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using Action = CommandLine::Action;
-
-} // namespace
 
 TEST(CommandLineTest, ReadsOptionsAndJoinsKeywordsAfterTheToolkitHasTakenItsOwn) {
     const struct {

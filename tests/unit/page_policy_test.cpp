@@ -74,9 +74,7 @@ TEST(LoadFailurePage, NamesTheHostAndTheReasonAsText) {
         const std::string page = OneApostrophe(LoadFailurePage(c.url, c.reason));
         const std::string host = c.host;
         EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos) << page;
-        EXPECT_NE(page.find("<title>Could not reach " + host + "</title>"), std::string::npos) << page;
-        EXPECT_NE(page.find("<h1>Could not reach " + host + "</h1>"), std::string::npos) << page;
-        EXPECT_NE(page.find("Press Search to try again."), std::string::npos) << page;
+        EXPECT_NE(page.find(">Could not reach " + host + "<"), std::string::npos) << page;
         EXPECT_NE(page.find("<small>" + std::string(c.shownReason) + "</small>"), std::string::npos) << page;
         for (const char* loads : {"<script", "<img"})
             EXPECT_EQ(page.find(loads), std::string::npos) << page;
