@@ -184,24 +184,6 @@ private:
         return value;
     }
 
-    static void AppendUtf8(std::string& out, std::uint32_t code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-
     std::uint32_t Escape() {
         const std::uint32_t code = Hex4();
         if (code >= 0xDC00 && code <= 0xDFFF)
@@ -243,7 +225,7 @@ private:
                 escaped != '\0' && known != std::string_view::npos)
                 out += To[known];
             else if (escaped == 'u')
-                AppendUtf8(out, Escape());
+                out += EncodeUtf8(std::wstring(1, static_cast<wchar_t>(Escape())));
             else
                 Fail("an unknown escape in a string");
         }
