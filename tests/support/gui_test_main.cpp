@@ -3,6 +3,7 @@
 #include "gui_test.h"
 #include "temp_folder.h"
 #include "wx_desktop.h"
+#include "x_keyboard.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -167,6 +168,7 @@ int main(int argc, char** argv) {
     }
     wxTheApp->SetExitOnFrameDelete(false);
     FollowDesktopTextSize();
+    TurnOffKeyRepeat();
     wxSetAssertHandler(FailOnAssert);
     UnexpectedDialogHook unexpectedDialogs;
     unexpectedDialogs.Register();
