@@ -209,3 +209,10 @@ bool IsReadableRegularFile(const fs::path& file) {
 bool IsWritableFolder(const fs::path& folder) {
     return !folder.empty() && Allowed(folder, W_OK);
 }
+
+std::optional<FileStart> ReadIfPresent(const std::filesystem::path& file, std::size_t maxBytes) {
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error)))
+        return std::nullopt;
+    return ReadAtMost(OpenRegularFile(file), maxBytes);
+}

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,10 @@ struct FileStart {
 // The file from where it stands up to its end or maxBytes, whichever comes
 // first. Throws ScoutwellError "it cannot be read (reason)".
 FileStart ReadAtMost(const FileDescriptor& file, std::size_t maxBytes);
+
+// The same for a file that may not be there yet: none when nothing is at the
+// path; anything else that cannot be read throws as OpenRegularFile does.
+std::optional<FileStart> ReadIfPresent(const std::filesystem::path& file, std::size_t maxBytes);
 
 // Writes all the bytes, repeating after interruptions and short writes;
 // returns errno of the write that failed, 0 when all were written.

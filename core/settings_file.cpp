@@ -4,20 +4,27 @@
 #include "file_io.h"
 #include "xdg_folders.h"
 
-#include <system_error>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr std::size_t MaxSettingsBytes = 64 * 1024;
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error)))
-        return {};
-    const FileStart start = ReadAtMost(OpenRegularFile(file), MaxSettingsBytes);
-    if (start.cut)
+// The file's lines, none when it is not there yet.
+std::vector<std::string> ReadLines(const std::filesystem::path& file) {
+    const std::optional<FileStart> start = ReadIfPresent(file, MaxSettingsBytes);
+    if (start && start->cut)
         throw ScoutwellError("it is larger than 64 KB");
-    return start.bytes;
+    std::vector<std::string> lines;
+    const std::string_view text = start ? std::string_view(start->bytes) : std::string_view();
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        lines.emplace_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return lines;
 }
 
 } // namespace
@@ -30,33 +37,19 @@ std::optional<std::filesystem::path> UserSettingsFile() {
 }
 
 std::optional<std::string> ReadSetting(const std::filesystem::path& file, std::string_view name) {
-    const std::string text = ReadAll(file);
     const std::string prefix = std::string(name) + "=";
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string_view line = std::string_view(text).substr(start, end - start);
+    for (const std::string& line : ReadLines(file))
         if (line.starts_with(prefix))
-            return std::string(line.substr(prefix.size()));
-        start = end + 1;
-    }
+            return line.substr(prefix.size());
     return std::nullopt;
 }
 
 void WriteSetting(const std::filesystem::path& file, std::string_view name, std::string_view value) {
-    const std::string text = ReadAll(file);
     const std::string prefix = std::string(name) + "=";
     std::string written;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string_view line = std::string_view(text).substr(start, end - start);
+    for (const std::string& line : ReadLines(file))
         if (!line.starts_with(prefix) && !line.empty())
             written.append(line).append("\n");
-        start = end + 1;
-    }
     written.append(prefix).append(value).append("\n");
     PrepareFolderFor(file);
     ReplaceFile(file, written);

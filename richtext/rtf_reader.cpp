@@ -110,12 +110,8 @@ void Reader::ControlToken() {
         Binary(value);
         return;
     }
-    if (Outside())
+    if (Swallowed())
         return;
-    if (m_pendingSkip > 0) {
-        --m_pendingSkip;
-        return;
-    }
     if (std::exchange(m_star, false) && !(known && known->keptAfterStar)) {
         State().destination = Destination::Skip;
         return;
@@ -136,22 +132,14 @@ void Reader::Symbol(char symbol) {
         }
         if (digits < 2)
             value = -1;
-        if (Outside())
+        if (Swallowed())
             return;
-        if (m_pendingSkip > 0) {
-            --m_pendingSkip;
-            return;
-        }
         if (value >= 0)
             EncodedByte(static_cast<unsigned char>(value));
         return;
     }
-    if (Outside())
+    if (Swallowed())
         return;
-    if (m_pendingSkip > 0) {
-        --m_pendingSkip;
-        return;
-    }
     switch (symbol) {
     case '{':
     case '}':
@@ -183,24 +171,16 @@ void Reader::Binary(int count) {
         std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count), m_input.size() - m_at);
     const std::string_view bytes = m_input.substr(m_at, length);
     m_at += length;
-    if (Outside())
+    if (Swallowed())
         return;
-    if (m_pendingSkip > 0) {
-        --m_pendingSkip;
-        return;
-    }
     if (State().destination == Destination::Picture && m_picture)
         AppendPictureBytes(bytes);
 }
 
 // A byte of the document outside any control word.
 void Reader::Byte(unsigned char byte) {
-    if (Outside())
+    if (Swallowed())
         return;
-    if (m_pendingSkip > 0) {
-        --m_pendingSkip;
-        return;
-    }
     if (State().destination == Destination::Picture) {
         PictureHex(byte);
         return;

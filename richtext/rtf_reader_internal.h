@@ -118,6 +118,16 @@ public:
     // Tokens and groups (rtf_reader.cpp).
     GroupState& State() { return m_stack.back(); }
     bool Outside() const { return m_stack.empty() || m_excessDepth > 0; }
+    // Whether the next piece of text is dropped: outside any group, or one of
+    // the characters a \uN stands in for (each one it swallows counts).
+    bool Swallowed() {
+        if (Outside())
+            return true;
+        if (m_pendingSkip <= 0)
+            return false;
+        --m_pendingSkip;
+        return true;
+    }
     void OpenGroup();
     void CloseGroup();
     void ControlToken();

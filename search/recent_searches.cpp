@@ -77,15 +77,14 @@ std::string FormatRecentSearches(const std::vector<std::wstring>& searches) {
 }
 
 RecentSearches::RecentSearches(fs::path file) : m_file(std::move(file)) {
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(m_file, error)))
-        return;
     std::string reason;
     try {
-        const FileStart start = ReadAtMost(OpenRegularFile(m_file), MaxRecentSearchesFileBytes);
-        if (start.cut)
+        const std::optional<FileStart> start = ReadIfPresent(m_file, MaxRecentSearchesFileBytes);
+        if (!start)
+            return;
+        if (start->cut)
             reason = "it is too large";
-        else if (auto items = ParseRecentSearches(start.bytes, &reason))
+        else if (auto items = ParseRecentSearches(start->bytes, &reason))
             m_items = *std::move(items);
     } catch (const ScoutwellError& failure) {
         reason = failure.what();
