@@ -3,9 +3,7 @@
 #include "engine_catalogue.h"
 #include "engine_selection_file.h"
 #include "main_window_fixture.h"
-#include "message_box_expectation.h"
 #include "opensearch_offer.h"
-#include "popup_menu.h"
 
 #include <cstring>
 
@@ -57,9 +55,7 @@ protected:
             const auto offered = AdvertisedEngines(view);
             return !offered.empty() && offered[0].address == wxString(address).ToStdWstring();
         }));
-        const wxRect area = view->GetScreenRect();
-        ASSERT_TRUE(ChooseFromMenuAt(area.GetPosition() + area.GetSize() / 2,
-                                     "Add search engine \u201cSite Search\u201d"));
+        ASSERT_TRUE(ChooseFromMenu(view, "Add search engine \u201cSite Search\u201d"));
     }
 
     // The five chooser texts, then the five lists joined by "|", a new start of the program shows.

@@ -4,7 +4,6 @@
 #include "program_resources.h"
 #include "rich_text_viewer.h"
 #include "rtf_reader.h"
-#include "x_stacking.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/combobox.h>
+#include <wx/msgdlg.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 #include <wx/webview.h>
@@ -23,6 +24,27 @@ inline std::string WholePage(const std::string& attributes) {
     return "<body style=\"margin:0\"><a " + attributes +
            " style=\"display:block;width:100vw;height:100vh\">x</a>";
 }
+
+// Expects one message box, records what it said and how, and dismisses it with OK.
+struct SeenMessageBox {
+    wxString message;
+    long style = 0;
+};
+
+class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
+public:
+    explicit ExpectMessageBox(SeenMessageBox* seen) : m_seen(seen) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        m_seen->message = dialog->GetMessage();
+        m_seen->style = dialog->GetMessageDialogStyle();
+        return wxID_OK;
+    }
+
+private:
+    SeenMessageBox* m_seen;
+};
 
 // A real main window in a fresh program folder of its own, with a watcher on each pane's view.
 class MainWindowTest : public testing::Test {
@@ -72,6 +94,13 @@ protected:
     bool Show(PaneIndex i, const std::wstring& url) {
         window->paneViews[i]->Navigate(url);
         return watchers[i]->WaitUntilLoaded(url);
+    }
+
+    // What lists the recent searches: Down (or Alt+Down) in the emptied keyword box.
+    void PressDownInEmptyKeywordBox(int modifiers = wxMOD_NONE) {
+        window->keywordsBox->Clear();
+        window->keywordsBox->SetFocus();
+        PressKey(WXK_DOWN, modifiers);
     }
 
     MainWindow* window = nullptr;

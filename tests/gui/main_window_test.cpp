@@ -1,6 +1,4 @@
 #include "main_window_fixture.h"
-#include "message_box_expectation.h"
-#include "popup_menu.h"
 #include "splash_window.h"
 #include "wx_placement.h"
 
@@ -11,8 +9,9 @@
 #include <wx/panel.h>
 #include <wx/testing.h>
 
-// Texts typed into the choosers pick their engines; Enter there searches nothing.
-TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce) {
+// Texts typed into the choosers pick their engines; Enter there searches nothing. (Enter in the keyword box
+// searching every pane once is the recent searches' test.)
+TEST_F(MainWindowTest, ASearchClickSearchesEveryPaneOnceWithTheEnginesTypedIntoTheChoosers) {
     ShowAtOrigin();
     const auto pageRequests = [] { // without the icons WebKit asks for of itself
         return std::ranges::count_if(TestProxy().Requests(),
@@ -23,14 +22,12 @@ TEST_F(MainWindowTest, EnterInTheKeywordBoxAndEachSearchClickSearchEveryPaneOnce
     ASSERT_TRUE(TypeInto(window->engineChoosers[3], "Hot"));
     ASSERT_TRUE(TypeInto(window->keywordsBox, "new york"));
     EXPECT_TRUE(Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(300)));
-    PressKey(WXK_RETURN); // which engine a text names is the catalogue's own test
+    Click(window->searchButton); // which engine a text names is the catalogue's own test
     EXPECT_TRUE(watchers[1]->WaitUntilLoaded(L"http://search.yahoo.com/bin/search?p=new+york"));
     EXPECT_TRUE(
         WaitFor([&] { return watchers[3]->Last().starts_with(L"http://www.hotbot.com/?MT=new+york&"); }));
-    ASSERT_TRUE(WaitFor([&] { return pageRequests() == PaneCount; }));
-    Click(window->searchButton);
-    EXPECT_TRUE(WaitFor([&] { return pageRequests() == 2 * PaneCount; }));
-    EXPECT_TRUE(Never([&] { return pageRequests() > 2 * PaneCount; }, std::chrono::milliseconds(300)));
+    EXPECT_TRUE(WaitFor([&] { return pageRequests() == PaneCount; }));
+    EXPECT_TRUE(Never([&] { return pageRequests() > PaneCount; }, std::chrono::milliseconds(300)));
 }
 
 // wx's own handler of a new-window request ended the program; web addresses go to the desktop, at most one a
@@ -143,12 +140,6 @@ protected:
         return WaitFor([&] { return window->zoom.zoomedPane == pane; });
     }
 
-    // Right-clicks the middle of pane i and picks the item of that label from its menu.
-    void ChooseFromMenu(PaneIndex i, const std::string& label) {
-        const wxRect area = window->paneViews[i]->View()->GetScreenRect();
-        ASSERT_TRUE(ChooseFromMenuAt(area.GetPosition() + area.GetSize() / 2, label)) << label;
-    }
-
     static wxString ClipboardText() {
         wxTextDataObject text;
         wxClipboardLocker clipboard;
@@ -220,23 +211,39 @@ TEST_F(FirstMinutesTest, APanesMenuCopiesAndHandsOnThePagesAndTheLinksAddress) {
                                       : "<p style='height:100vh'>results</p>";
     });
     ASSERT_TRUE(Show(2, L"http://pages.test/results"));
-    ChooseFromMenu(2, "Open Page in Web Browser");
+    ASSERT_TRUE(ChooseFromMenu(window->paneViews[2]->View(), "Open Page in Web Browser"));
     ASSERT_TRUE(WaitForDesktopCalls(1));
     EXPECT_EQ(TestDesktop().Calls()[0].argument, "http://pages.test/results");
     EXPECT_TRUE(Never([] { return TestDesktop().Calls().size() > 1; }, std::chrono::milliseconds(1000)));
-    ChooseFromMenu(2, "Copy Page Address");
+    ASSERT_TRUE(ChooseFromMenu(window->paneViews[2]->View(), "Copy Page Address"));
     EXPECT_TRUE(WaitFor([] { return ClipboardText() == "http://pages.test/results"; }));
 
     ASSERT_TRUE(Show(3, L"http://pages.test/link"));
-    ChooseFromMenu(3, "Open Link in Web Browser");
+    ASSERT_TRUE(ChooseFromMenu(window->paneViews[3]->View(), "Open Link in Web Browser"));
     ASSERT_TRUE(WaitForDesktopCalls(2));
     EXPECT_EQ(TestDesktop().Calls()[1].argument, "http://elsewhere.test/linked");
     EXPECT_EQ(window->paneViews[3]->LocationURL(), L"http://pages.test/link");
 }
 
+// Stands for the splash during a load: runs a check while it would be up, then dismisses it.
+class ExpectSplash : public wxExpectModalBase<SplashWindow, ExpectSplash> {
+public:
+    explicit ExpectSplash(std::function<void()> whileShown) : m_whileShown(std::move(whileShown)) {}
+
+protected:
+    int OnInvoked(SplashWindow*) const override {
+        m_whileShown();
+        return wxID_OK;
+    }
+
+private:
+    std::function<void()> m_whileShown;
+};
+
 // Every start wrote a dozen "ignored failure in ArrangePanes" lines, from layouts of a window that had no
-// size yet.
-TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
+// size yet. The splash shows while the hidden window is already fitted and laid out; no search at start.
+TEST(QuietStartTest, AStartBehindTheSplashAndASearchWriteNothingToStandardError) {
+    TestProxy().ClearRequests();
     testing::internal::CaptureStderr();
     {
         TempFolder folder{"scoutwell-folder"};
@@ -245,8 +252,18 @@ TEST(QuietStartTest, AStartAndASearchWriteNothingToStandardError) {
         // As a window manager may size a new window on its way to its real size: too low for the strip.
         window->SetSize(200, 60);
         EXPECT_TRUE(WaitFor([&] { return window->GetSize() == wxSize(200, 60); }));
-        wxTEST_DIALOG(window->PrepareFirstShow(), wxExpectDismissableModal<SplashWindow>(wxID_OK));
+        window->zoom.zoomedPane = 3; // whatever it was, loading starts unzoomed
+        bool splashShown = false;
+        wxTEST_DIALOG(window->PrepareFirstShow(), ExpectSplash([&] {
+                          splashShown = true;
+                          EXPECT_FALSE(window->IsShown());
+                          // With no window manager the work area is the whole screen.
+                          EXPECT_EQ(window->GetRect(), wxDisplay().GetGeometry());
+                          EXPECT_GT(WxPlacement(window->paneViews[4]->View()).Top(), 6975);
+                      }));
+        EXPECT_TRUE(splashShown && window->zoom.zoomedPane == -1);
         window->Show();
+        EXPECT_TRUE(Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(500)));
         window->keywordsBox->ChangeValue(L"new york");
         window->OnSearch();
         EXPECT_TRUE(WaitFor([&] { return !watcher.Last().empty(); }));
@@ -354,38 +371,4 @@ TEST_F(ZoomTest, TheUrlBoxFollowsTheZoomedPanesPageWhoseWebAddressAloneGoesToThe
     TestDesktop().WriteHandlerCommand();
     EXPECT_TRUE(seen.message.Contains(L"http://pages.test/next") && (seen.style & wxICON_ERROR))
         << seen.message;
-}
-
-// Stands for the splash during a load: runs a check while it would be up, then dismisses it.
-class ExpectSplash : public wxExpectModalBase<SplashWindow, ExpectSplash> {
-public:
-    explicit ExpectSplash(std::function<void()> whileShown) : m_whileShown(std::move(whileShown)) {}
-
-protected:
-    int OnInvoked(SplashWindow*) const override {
-        m_whileShown();
-        return wxID_OK;
-    }
-
-private:
-    std::function<void()> m_whileShown;
-};
-
-using StartupTest = MainWindowTest;
-
-TEST_F(StartupTest, TheSplashShowsWhileTheHiddenWindowIsAlreadyFittedAndLaidOut) {
-    bool splashShown = false;
-    window->zoom.zoomedPane = 3; // whatever it was, loading starts unzoomed
-    wxTEST_DIALOG(window->PrepareFirstShow(), ExpectSplash([&] {
-                      splashShown = true;
-                      EXPECT_FALSE(window->IsShown());
-                      // With no window manager the work area is the whole screen.
-                      EXPECT_EQ(window->GetRect(), wxDisplay().GetGeometry());
-                      EXPECT_GT(WxPlacement(window->paneViews[4]->View()).Top(), 6975);
-                  }));
-    ASSERT_TRUE(splashShown);
-    EXPECT_EQ(window->zoom.zoomedPane, -1);
-    window->Show();
-    EXPECT_TRUE(
-        Never([] { return !TestProxy().Requests().empty(); }, std::chrono::milliseconds(500))); // no search
 }

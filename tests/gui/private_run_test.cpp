@@ -62,8 +62,6 @@ TEST_F(PrivateRunTest, PagesThatStoreCookiesAndLocalDataLeaveNothingOnDiskAndNoS
     };
     EXPECT_TRUE(Never([&] { return !traces().empty(); }, std::chrono::seconds(3)));
     EXPECT_EQ(traces(), std::vector<std::string>{});
-    window->keywordsBox->Clear();
-    window->keywordsBox->SetFocus();
-    PressKey(WXK_DOWN);
+    PressDownInEmptyKeywordBox();
     EXPECT_FALSE(window->recentSearches->IsShown());
 }

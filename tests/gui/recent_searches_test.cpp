@@ -1,5 +1,4 @@
 #include "main_window_fixture.h"
-#include "popup_menu.h"
 
 #include <wx/arrstr.h>
 #include <wx/listbox.h>
@@ -45,7 +44,8 @@ protected:
 
 } // namespace
 
-TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartAndDownListsThemToChooseByKey) {
+// Down lists them, the keyword box's menu clears the list and the file.
+TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartListedByDownChosenByKeyAndClearedFromTheMenu) {
     ShowAtOrigin();
     for (const char* keywords : {"new york", "boston"}) {
         ASSERT_TRUE(TypeInto(window->keywordsBox, keywords));
@@ -58,9 +58,7 @@ TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartAndDownListsThemToChooseBy
     ASSERT_TRUE(TypeInto(window->keywordsBox, "b"));
     PressKey(WXK_DOWN); // only an empty box lists them
     EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, std::chrono::milliseconds(300)));
-    window->keywordsBox->Clear();
-    window->keywordsBox->SetFocus();
-    PressKey(WXK_DOWN);
+    PressDownInEmptyKeywordBox();
     ASSERT_TRUE(WaitFor([&] { return window->recentSearches->IsShown(); }));
     EXPECT_EQ(wxJoin(window->recentSearches->List()->GetStrings(), '|'), "boston|new york");
     EXPECT_TRUE(window->keywordsBox->HasFocus());
@@ -72,23 +70,15 @@ TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartAndDownListsThemToChooseBy
     EXPECT_FALSE(window->recentSearches->IsShown());
     EXPECT_EQ(ReadFile(history), "new york\nboston\n");
 
-    window->keywordsBox->Clear();
-    window->keywordsBox->SetFocus();
-    PressKey(WXK_DOWN, wxMOD_ALT);
+    PressDownInEmptyKeywordBox(wxMOD_ALT);
     ASSERT_TRUE(WaitFor([&] { return window->recentSearches->IsShown(); }));
     PressKey(WXK_ESCAPE);
     EXPECT_FALSE(window->recentSearches->IsShown());
     EXPECT_EQ(window->keywordsBox->GetValue(), "");
-}
 
-TEST_F(RecentSearchesTest, TheKeywordBoxsMenuClearsTheListAndTheFile) {
-    WriteFile(history, "one\ntwo\n");
-    ShowAtOrigin();
-    const wxRect box = window->keywordsBox->GetScreenRect();
-    ASSERT_TRUE(ChooseFromMenuAt(box.GetPosition() + box.GetSize() / 2, "Clear recent searches"));
+    ASSERT_TRUE(ChooseFromMenu(window->keywordsBox, "Clear recent searches"));
     EXPECT_TRUE(WaitFor([&] { return ReadFile(history).empty() && fs::exists(history); }));
-    window->keywordsBox->SetFocus();
-    PressKey(WXK_DOWN);
+    PressDownInEmptyKeywordBox();
     EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, std::chrono::milliseconds(300)));
 }
 

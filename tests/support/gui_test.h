@@ -36,6 +36,12 @@ void Click(wxWindow* window); // in the middle
 void PressKey(int key, int modifiers = 0);
 // Click, select all, type; waits until the box shows the text.
 bool TypeInto(wxWindow* box, const char* text);
+// Right-clicks the middle of window and picks the item of that label from its menu; whether it was there.
+bool ChooseFromMenu(wxWindow* window, const std::string& label);
+
+// The X server's: key repeat turned off for the run; the titles of the windows shown, bottom to top.
+void TurnOffKeyRepeat();
+std::vector<std::string> StackedWindowTitles();
 
 // An unexpected modal dialog fails the test, unless showForReal holds for it.
 extern std::function<bool(wxDialog*)> showForReal;

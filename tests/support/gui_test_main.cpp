@@ -3,9 +3,9 @@
 #include "gui_test.h"
 #include "temp_folder.h"
 #include "wx_desktop.h"
-#include "x_keyboard.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -77,6 +77,14 @@ int WarmUp() {
     return drawn ? 0 : 1;
 }
 
+// The label of the item selected in the open popup menu, which holds the pointer's grab; "" when none is.
+std::string SelectedMenuItem() {
+    GtkWidget* menu = gtk_grab_get_current();
+    GtkWidget* item = GTK_IS_MENU(menu) ? gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(menu)) : nullptr;
+    const char* label = item != nullptr ? gtk_menu_item_get_label(GTK_MENU_ITEM(item)) : nullptr;
+    return label != nullptr ? label : "";
+}
+
 } // namespace
 
 std::function<bool(wxDialog*)> showForReal;
@@ -128,6 +136,24 @@ bool TypeInto(wxWindow* box, const char* text) {
     PressKey('A', wxMOD_CONTROL);
     wxUIActionSimulator().Text(text);
     return WaitFor([&] { return dynamic_cast<wxTextEntry*>(box)->GetValue() == text; });
+}
+
+bool ChooseFromMenu(wxWindow* window, const std::string& label) {
+    const wxRect rect = window->GetScreenRect();
+    ClickAt(rect.GetPosition() + rect.GetSize() / 2, 3);
+    if (!WaitFor([] { return GTK_IS_MENU(gtk_grab_get_current()); }))
+        return false;
+    for (int step = 0; step < 30 && SelectedMenuItem() != label; ++step) {
+        const std::string before = SelectedMenuItem();
+        PressKey(WXK_UP);
+        WaitFor([&] { return SelectedMenuItem() != before; }, std::chrono::milliseconds(1000));
+    }
+    if (SelectedMenuItem() != label) {
+        PressKey(WXK_ESCAPE);
+        return false;
+    }
+    PressKey(WXK_RETURN);
+    return true;
 }
 
 LoadWatcher::LoadWatcher(wxWebView* view) {

@@ -1,6 +1,9 @@
-#include "x_stacking.h"
+// The tests' X server, asked directly.
+
+#include "gui_test.h"
 
 #include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 
 namespace {
 
@@ -36,4 +39,14 @@ std::vector<std::string> StackedWindowTitles() {
     XCloseDisplay(display);
     XSetErrorHandler(previousHandler);
     return titles;
+}
+
+// A key's press and release come through XTest: held up between the two on a busy machine, the X server
+// would repeat the key, which no person's single press does.
+void TurnOffKeyRepeat() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
+        XAutoRepeatOff(GDK_DISPLAY_XDISPLAY(display));
+        XFlush(GDK_DISPLAY_XDISPLAY(display));
+    }
 }
