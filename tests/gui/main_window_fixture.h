@@ -64,9 +64,10 @@ protected:
             watchers[i] = std::make_unique<LoadWatcher>(window->paneViews[i]->View());
     }
 
-    void TearDown() override {
+    void TearDown() override { // a test that closed the window sets it to nullptr
         TestProxy().SetResponder(nullptr);
-        window->Destroy();
+        if (window != nullptr)
+            window->Destroy();
         WaitFor([] { return wxTopLevelWindows.empty(); });
     }
 

@@ -131,11 +131,6 @@ namespace {
 
 class FirstMinutesTest : public MainWindowTest {
 protected:
-    void TearDown() override {
-        if (window != nullptr)
-            MainWindowTest::TearDown();
-    }
-
     bool Zoomed(PaneIndex pane) {
         return WaitFor([&] { return window->zoom.zoomedPane == pane; });
     }

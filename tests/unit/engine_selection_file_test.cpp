@@ -21,15 +21,6 @@ using Lines = std::vector<std::wstring>;
 
 class EngineSelectionFileTest : public testing::Test {
 protected:
-    std::string Save(const fs::path& file) { // the failure's message, "" when saved
-        try {
-            WriteEngineSelection(file, {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"});
-            return "";
-        } catch (const ScoutwellError& error) {
-            return error.what();
-        }
-    }
-
     TempFolder m_temp;
     const fs::path& m_folder = m_temp.path;
     fs::path m_file = m_folder / EngineSelectionFileName;
@@ -113,7 +104,12 @@ TEST_F(EngineSelectionFileTest, AReadOnlyFileIsNotReplacedAndTheFailureSaysWhy) 
         if (::geteuid() == 0 && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
             ::_exit(3);
         const std::string reason = "could not be saved to " + m_file.string() + ": " + std::strerror(EACCES);
-        ::_exit(Save(m_file).find(reason) != std::string::npos ? 0 : 1);
+        try {
+            WriteEngineSelection(m_file, {L"Altavista", L"Lycos", L"Infoseek", L"Savvy Search", L"Dogpile"});
+        } catch (const ScoutwellError& error) {
+            ::_exit(std::string(error.what()).find(reason) != std::string::npos ? 0 : 1);
+        }
+        ::_exit(1);
     }
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
