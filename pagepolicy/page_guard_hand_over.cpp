@@ -112,10 +112,14 @@ void PageGuard::StopWatchingHandOver() {
 }
 
 // A page that may have dropped the request, or does not answer at all (any
-// answer will do, an error included), has not let go. A request that ended
-// without a page of its own (a failure, a download) is over too.
+// answer will do, an error included), has not let go; so has one whose
+// request is no longer loading though WebKit never asked about it (a page
+// loading when Back comes can drop it so). A request that ended without a
+// page of its own (a failure, a download) is over.
 int PageGuard::CheckHandOver() {
-    if (!m_retry || (!m_heldSinceCheck && !webkit_web_view_is_loading(m_view))) {
+    const bool idle = !webkit_web_view_is_loading(m_view);
+    m_heldSinceCheck = m_heldSinceCheck || (idle && !m_requestUnderWay && !m_userUri.empty());
+    if (!m_retry || (!m_heldSinceCheck && idle)) {
         m_retry = nullptr;
         m_userUri.clear();
         m_handOverSource = 0;
