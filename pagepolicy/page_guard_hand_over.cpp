@@ -45,23 +45,24 @@ bool FromMainDocument(WebKitNavigationAction* action, const std::string& shown) 
 // Stop; a click or key of the user's in the page can, and a server's redirect
 // of the request goes on.
 bool PageGuard::HoldsPageNavigation(WebKitNavigationAction* action) {
-    if (webkit_navigation_action_is_user_gesture(action)) {
-        m_stopped = false;
-        return false;
-    }
-    if (m_userUri.empty() && !m_stopped)
-        return false;
     const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
     const std::string_view address = uri != nullptr ? uri : "";
-    if (webkit_navigation_action_is_redirect(action)) {
-        if (m_requestUnderWay && !m_userUri.empty())
-            m_userUri = address; // where the request now goes
-        return false;
-    }
-    if (!m_userUri.empty() && m_userUri == address) {
+    const bool redirect = webkit_navigation_action_is_redirect(action);
+    if (!m_userUri.empty() && (m_userUri == address || (redirect && m_requestUnderWay))) {
+        m_userUri = address; // where the request now goes
         m_requestUnderWay = true;
         return false;
     }
+    // The user acting in the page replaces the request.
+    if (webkit_navigation_action_is_user_gesture(action)) {
+        m_stopped = false;
+        m_retry = nullptr;
+        m_userUri.clear();
+        StopWatchingHandOver();
+        return false;
+    }
+    if ((m_userUri.empty() && !m_stopped) || redirect)
+        return false;
     // WebKit loads the guard's own pages from about:blank.
     if ((m_ownPage && address == "about:blank") || !FromMainDocument(action, m_shownUri))
         return false;
