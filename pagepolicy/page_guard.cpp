@@ -11,6 +11,7 @@
 #include <wx/webview.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -88,19 +89,23 @@ PageGuard::~PageGuard() {
 }
 
 void PageGuard::OnLoadChanged(int event) {
-    // A new page starts its count of dialogs afresh; the user's request has
-    // been met.
-    if (event == WEBKIT_LOAD_COMMITTED) {
-        m_dialogsThisPage = 0;
-        m_ownPage = false;
-    }
-    if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) {
+    if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_COMMITTED)
+        m_committed = event == WEBKIT_LOAD_COMMITTED;
+    if (event != WEBKIT_LOAD_COMMITTED)
+        return;
+    // A new page starts its count of dialogs afresh. Only the request's own
+    // page meets it (or one of the guard's own, which replaces it): a load
+    // of the page being left may still commit after the request went out,
+    // and the end of a load may be that load's.
+    m_dialogsThisPage = 0;
+    const bool ownPage = std::exchange(m_ownPage, false);
+    const gchar* uri = webkit_web_view_get_uri(m_view);
+    m_shownUri = uri != nullptr ? uri : "";
+    if (ownPage || m_userUri.empty() || m_userUri == m_shownUri) {
         m_retry = nullptr;
         m_userUri.clear();
         StopWatchingHandOver();
     }
-    if (event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_COMMITTED)
-        m_committed = event == WEBKIT_LOAD_COMMITTED;
 }
 
 bool PageGuard::Stuck() const {
@@ -108,7 +113,11 @@ bool PageGuard::Stuck() const {
 }
 
 void PageGuard::EndPage() {
-    std::fprintf(stderr, "scoutwell: a page that held its pane was stopped\n");
+    if (!m_toldHeld)
+        std::fprintf(stderr, "scoutwell: a page that held its pane was stopped\n");
+    m_toldHeld = true;
+    m_requestUnderWay = false; // the request runs again
+    m_requestAlive = false;
     m_endingOnPurpose = true;
     webkit_web_view_terminate_web_process(m_view);
     ReleaseHeldDialog();
@@ -120,6 +129,9 @@ void PageGuard::RunUserRequest(const std::function<void()>& request,
     m_retry = afterEnding ? afterEnding : request;
     m_stopped = false;
     m_userUri.clear();
+    m_toldHeld = false;
+    m_requestUnderWay = false;
+    m_requestAlive = false;
     if (Stuck()) {
         EndPage();
         m_retry();
@@ -133,7 +145,6 @@ void PageGuard::RunUserRequest(const std::function<void()>& request,
     } else {
         const gchar* uri = webkit_web_view_get_uri(m_view);
         m_userUri = uri != nullptr ? uri : "";
-        m_toldHeld = false;
         WatchHandOver();
     }
 }
@@ -141,6 +152,7 @@ void PageGuard::RunUserRequest(const std::function<void()>& request,
 void PageGuard::RunUserStop(const std::function<void()>& stop) {
     RunUserRequest(stop, [this] { ShowStoppedPage(); });
     m_stopped = true;
+    m_userUri.clear(); // Stop goes nowhere: no address is the request's
 }
 
 // The page being left is holding the user's request up: end it and run the

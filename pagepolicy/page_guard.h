@@ -10,6 +10,7 @@ typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitScriptDialog WebKitScriptDialog;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _WebKitResponsePolicyDecision WebKitResponsePolicyDecision;
 typedef struct _GCancellable GCancellable;
 
 // Each web process may grow to this many MiB; past it WebKit ends it and the
@@ -41,8 +42,10 @@ public:
     // shows, a dialog from the page being left or a hang of its process ends
     // that page too, and the request runs again.
     // Until the request's page shows, the page being left cannot navigate
-    // on its own (only a click or key of the user's in it can), and one that
-    // does not answer within a second or two is ended the same way.
+    // its main frame on its own (only a click or key of the user's in it
+    // can); its frames may. One that does not answer, or whose navigation
+    // may have dropped the request on its way, is ended the same way within
+    // a second or two.
     void RunUserRequest(const std::function<void()>& request,
                         const std::function<void()>& afterEnding = nullptr);
     // Stop as such a request: the page then stays where it is, navigating
@@ -71,6 +74,8 @@ private:
     void ShowNote(const std::string& text);
     void ReleaseHeldDialog();
     bool HoldsPageNavigation(WebKitNavigationAction* action);
+    bool HoldsPageResponse(WebKitResponsePolicyDecision* decision);
+    void NoteHeld();
     void WatchHandOver();
     void StopWatchingHandOver();
     int CheckHandOver();
@@ -84,12 +89,15 @@ private:
     bool m_downloadAllowed = false;
     std::function<void()> m_retry; // the user's request, until its page shows
     unsigned m_retrySource = 0;
-    std::string m_userUri;  // where the user's request or the guard's own page goes, until it shows
-    bool m_stopped = false; // by the user's Stop
+    std::string m_userUri;          // where the user's request or the guard's own page goes, until it shows
+    std::string m_shownUri;         // the address of the page shown, as it committed
+    bool m_requestUnderWay = false; // its navigation was let through
+    bool m_requestAlive = false;    // and its page answered
+    bool m_stopped = false;         // by the user's Stop
     bool m_toldHeld = false;
     unsigned m_handOverSource = 0;
     bool m_pingUnanswered = false;
-    bool m_heldSinceCheck = false; // a navigation of the page being left
+    bool m_heldSinceCheck = false; // the page being left may have dropped the request
     bool m_ownPage = false;        // one of the guard's own pages is on its way
     GCancellable* m_pings;         // ended with the guard
 };

@@ -99,6 +99,10 @@ bool PageGuard::OnNavigationAction(WebKitPolicyDecision* decision) {
 // all of the rules above allow it.
 bool PageGuard::OnResponse(WebKitPolicyDecision* decision) {
     auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    if (HoldsPageResponse(responseDecision)) {
+        webkit_policy_decision_ignore(decision);
+        return true;
+    }
     WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
     const bool attachment = IsAttachment(response);
     if (!attachment && webkit_response_policy_decision_is_mime_type_supported(responseDecision)) {

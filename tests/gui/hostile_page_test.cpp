@@ -3,6 +3,8 @@
 #include "main_window_fixture.h"
 #include "page_guard.h"
 
+#include <wx/log.h>
+
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -155,28 +157,43 @@ TEST_F(HostilePageTest, SearchAndBackWinOverThePageBeingLeft) {
     EXPECT_TRUE(SearchReachesEveryPane());
 }
 
-// A click in a page that asks for the whole screen or for the pointer gets neither: the main window keeps its
-// size and state, and the next click on the keyword box reaches it.
-// Not yet reliable: the page's navigations are ignored while the user's request is on its way, yet the
-// request does not always win over them.
-TEST_F(HostilePageTest, DISABLED_SearchBackAndStopWinOverAPageThatNavigatesItselfEvery10Ms) {
+// A page that navigates itself all the time cannot keep the pane from the user's Search, Back or Stop. The
+// address alone does not show it: WebKit reports the request's address as loaded when the page's own load it
+// cancelled ends, so the document itself is asked where it is. A page may be ended while it is asked, which
+// wx logs as a warning; kept, that warning would become a message box at the end of the run that no one
+// closes.
+TEST_F(HostilePageTest, SearchBackAndStopWinOverAPageThatNavigatesItselfEvery10Ms) {
     Page("/flicker", "<script>setInterval(() => { location = '/flicker' }, 10)</script>");
     const auto flicker = [&](PaneIndex pane) {
         TestProxy().ClearRequests();
         Open(pane, "/flicker");
         return WaitFor([] { return Requested("/flicker") > 10; });
     };
+    const auto shows = [&](PaneIndex pane, const std::wstring& url) {
+        return WaitFor(
+            [&] {
+                const wxLogNull quiet;
+                wxString address;
+                return window->paneViews[pane]->View()->RunScript("location.href", &address) &&
+                       address == url;
+            },
+            std::chrono::milliseconds(5000));
+    };
     ASSERT_TRUE(flicker(0));
-    EXPECT_TRUE(SearchReachesEveryPane());
+    window->OnSearch();
+    for (PaneIndex i = 0; i < PaneCount; ++i)
+        EXPECT_TRUE(shows(i, YahooAfter)) << i;
     ASSERT_TRUE(flicker(0));
     window->OnBack(0);
-    EXPECT_TRUE(WaitFor([&] { return watchers[0]->Last() == YahooAfter; }, std::chrono::milliseconds(5000)));
+    EXPECT_TRUE(shows(0, YahooAfter));
     ASSERT_TRUE(flicker(1));
     window->OnStop(1); // the page then stays where it is
     const long stopped = Requested("/flicker");
     EXPECT_TRUE(Never([&] { return Requested("/flicker") > stopped + 1; }, std::chrono::milliseconds(500)));
 }
 
+// A click in a page that asks for the whole screen or for the pointer gets neither: the main window keeps its
+// size and state, and the next click on the keyword box reaches it.
 TEST_F(HostilePageTest, APageGetsNeitherTheScreenNorThePointer) {
     const std::string answer = "document.title = 'granted'; }, () => { document.title = 'refused'; })";
     // A page may also find no way to ask at all.
