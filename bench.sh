@@ -2,7 +2,7 @@
 # Builds the program in release mode with its benchmarks (build-release/),
 # waits for a quiet machine, measures, and writes the results into
 # BENCHMARKS.md.
-#     ./bench.sh            the full measurement (about 25 minutes)
+#     ./bench.sh            the full measurement (about 35 minutes)
 #     ./bench.sh --quick    one run of everything, for trying the harness out
 #     ./bench.sh --no-wait  do not wait for the machine to be quiet
 # BENCH_QUIET_LOAD (0.7) and BENCH_QUIET_MINUTES (20) set what "quiet" is and
@@ -57,9 +57,12 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 driver_options=(--runs 3)
 micro_options=(--benchmark_min_time=0.2)
+# The second page set, heavy in inline script and style, for its memory curve alone.
+heavy_options=(--pages heavy --only curve --curve 200)
 if [ "$quick" = 1 ]; then
     driver_options=(--quick)
     micro_options=(--benchmark_min_time=0.02)
+    heavy_options=(--pages heavy --only curve --curve 20)
 fi
 
 # No window manager: the driver watches top-level windows on the root and
@@ -69,6 +72,8 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" bash -c '
     build-release/bin/scoutwell_microbench --md="$1/micro.md" '"${micro_options[*]}"' >"$1/micro.log" 2>&1
     build-release/bin/scoutwell_bench --program build-release/bin/scoutwell --bare build-release/bin/bare_webviews \
         --out "$1/results.md" --shots "$1" '"${driver_options[*]}"' 2>&1 | tee "$1/driver.log"
+    build-release/bin/scoutwell_bench --program build-release/bin/scoutwell --bare build-release/bin/bare_webviews \
+        --out "$1/heavy.md" '"${heavy_options[*]}"' 2>&1 | tee "$1/heavy.log"
 ' _ "$out"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -92,6 +97,8 @@ version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo unknown; }
     echo "| load | $load_note; load averages (1, 5, 15 min) $load_before before, $load_after after |"
     echo
     cat "$out/results.md"
+    echo
+    cat "$out/heavy.md"
     echo
     echo "### Microbenchmarks"
     echo

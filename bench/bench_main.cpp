@@ -4,8 +4,8 @@
 // its memory read from /proc; the web is a local page server acting as the
 // views' proxy. Writes the results as Markdown.
 //     scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--curve N]
-//                     [--chromium PATH] [--quick]
-//     scoutwell_bench --serve SECONDS    (only the page server, to look at the pages by hand)
+//                     [--chromium PATH] [--quick] [--pages plain|heavy]
+//     scoutwell_bench --serve SECONDS [--pages plain|heavy]   (only the page server, to look at the pages)
 //     scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]   (the report again from recorded
 //     samples)
 
@@ -141,7 +141,13 @@ void Bench::Run() {
 }
 
 void Bench::Write() const {
-    std::ofstream(m_options.out) << Report(ReportInputs{m_samples, m_options.curve, m_notes, m_slowSearches});
+    // The heavy pages are measured for their memory curve alone.
+    const bool heavyCurve =
+        m_options.pages == PageSet::Heavy && m_options.only == std::set<std::string>{CurveName};
+    const std::string title =
+        heavyCurve ? "Memory over " + std::to_string(m_options.curve) + " searches: heavy pages" : "";
+    std::ofstream(m_options.out) << Report(
+        ReportInputs{m_samples, m_options.curve, m_notes, m_slowSearches, title});
     WriteSamples(m_samples, m_options.out + ".tsv");
 }
 
@@ -173,7 +179,14 @@ int main(int argc, char** argv) {
             options.runs = std::stoi(value());
         else if (argument == "--curve")
             options.curve = std::stoi(value());
-        else if (argument == "--chromium")
+        else if (argument == "--pages") {
+            const std::string set = value();
+            if (set != "plain" && set != "heavy") {
+                std::cerr << "--pages takes plain or heavy\n";
+                return 2;
+            }
+            options.pages = set == "heavy" ? PageSet::Heavy : PageSet::Plain;
+        } else if (argument == "--chromium")
             options.chromium = value();
         else if (argument == "--report-from")
             reportFrom = value();
@@ -190,7 +203,7 @@ int main(int argc, char** argv) {
         }
     }
     if (options.serveSeconds > 0) {
-        PageServer server;
+        PageServer server(options.pages);
         std::vector<std::string> hosts;
         for (const char* engine : DefaultEngines)
             hosts.push_back(Host(QueryUrl(engine)));
@@ -213,7 +226,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
                      "[--curve N]\n"
                      "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve] [--resize-only] "
-                     "[--stall-runs N]\n       "
+                     "[--stall-runs N]\n       [--pages plain|heavy]\n       "
                      "scoutwell_bench --serve SECONDS\n       "
                      "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n";
         return 2;
