@@ -407,7 +407,7 @@ std::string CurveOnlyReport(const Figures& figures, const ReportInputs& inputs) 
             << values["warm_spread_verdict"] << " |\n"
             << "| warm search: median of the last 20 ≤ 1.1 × of the first 20 | " << Fixed(lastMedian, 0)
             << " ms vs " << Fixed(firstMedian, 0) << " ms = " << Ratio(lastMedian, firstMedian) << " × | "
-            << Verdict(firstMedian > 0 && lastMedian <= 1.1 * firstMedian) << " |\n\n";
+            << Verdict(firstMedian > 0 && lastMedian <= 1.1 * firstMedian) << " |\n";
     const std::string text = ReportTemplate;
     const std::size_t begin = text.find('\n', text.find("### Memory over")) + 1;
     const std::size_t end = text.find("### Event loop");
