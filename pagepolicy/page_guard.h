@@ -49,7 +49,7 @@ public:
     // nowhere on its own, until the user's next click, key or request.
     void RunUserStop(const std::function<void()>& stop);
 
-    // Before a new page in the pane (not Back, Fwd or Stop): a web process
+    // Before a search in the pane (not Back, Fwd or Stop): a web process
     // that has shown many pages is replaced by a fresh one, as WebKit does
     // itself when a pane goes to another site. What a result page leaves
     // behind in its process is not given back after it is left, so a pane
