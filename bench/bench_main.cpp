@@ -8,8 +8,11 @@
 //     scoutwell_bench --serve SECONDS [--pages plain|heavy]   (only the page server, to look at the pages)
 //     scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]   (the report again from recorded
 //     samples)
+//     scoutwell_bench --chart PLAIN.tsv HEAVY.tsv --out FILE.svg [--caption TEXT]   (the memory curves of
+//     two recorded runs, the plain pages' and the heavy pages', as a picture)
 
 #include "bench.h"
+#include "curve_chart.h"
 #include "engine_catalogue.h"
 #include "gl_renderer.h"
 #include "keyword_encoding.h"
@@ -19,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -151,9 +155,31 @@ void Bench::Write() const {
     WriteSamples(m_samples, m_options.out + ".tsv");
 }
 
+namespace {
+
+// The report or the chart from recorded samples, measuring nothing.
+int FromRecorded(const std::string& reportFrom, const std::vector<std::string>& chartFrom,
+                 const std::string& caption, const Options& options) {
+    try {
+        const std::string text =
+            chartFrom.empty() ? Report(ReportInputs{ReadSamples(reportFrom), options.curve, {}, {}, {}})
+                              : MemoryCurvesSvg(chartFrom[0], chartFrom[1], caption);
+        std::ofstream out(options.out);
+        if (!(out << text).flush())
+            throw std::runtime_error("cannot write " + options.out);
+    } catch (const std::exception& error) {
+        std::cerr << "scoutwell_bench: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     Options options;
-    std::string reportFrom; // recorded samples to write the report from, measuring nothing
+    std::string reportFrom, caption;    // recorded samples to write the report from, measuring nothing
+    std::vector<std::string> chartFrom; // or the two runs' samples to draw the memory curves from
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -190,6 +216,10 @@ int main(int argc, char** argv) {
             options.chromium = value();
         else if (argument == "--report-from")
             reportFrom = value();
+        else if (argument == "--chart")
+            chartFrom = {value(), value()};
+        else if (argument == "--caption")
+            caption = value();
         else if (argument == "--quick") {
             options.runs = 1;
             options.startupRuns = 1;
@@ -212,23 +242,16 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::seconds(options.serveSeconds));
         return 0;
     }
-    if (!reportFrom.empty() && !options.out.empty()) {
-        try {
-            const Samples samples = ReadSamples(reportFrom);
-            std::ofstream(options.out) << Report(ReportInputs{samples, options.curve, {}, {}});
-        } catch (const std::exception& error) {
-            std::cerr << "scoutwell_bench: " << error.what() << "\n";
-            return 1;
-        }
-        return 0;
-    }
+    if ((!reportFrom.empty() || !chartFrom.empty()) && !options.out.empty())
+        return FromRecorded(reportFrom, chartFrom, caption, options);
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
                      "[--curve N]\n"
                      "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve] [--resize-only] "
                      "[--stall-runs N]\n       [--pages plain|heavy]\n       "
                      "scoutwell_bench --serve SECONDS\n       "
-                     "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n";
+                     "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n       "
+                     "scoutwell_bench --chart PLAIN.tsv HEAVY.tsv --out FILE.svg [--caption TEXT]\n";
         return 2;
     }
     options.startupRuns = std::max(options.startupRuns, options.runs);
