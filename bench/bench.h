@@ -46,6 +46,8 @@ struct Options {
     int serveSeconds = 0;       // only serve the pages for this long, for a look by hand
     std::set<std::string> only; // configurations to run; all when empty
     bool resizeOnly = false;    // after the first search only the resize stalls, for comparing builds
+    // The pages served: --pages plain|heavy.
+    PageSet pages = PageSet::Plain;
     // The peer browser; left out when it is not installed.
     std::string chromium = "/usr/bin/chromium";
 };
@@ -95,7 +97,7 @@ std::vector<std::string> EngineUrls();
 
 class Bench {
 public:
-    explicit Bench(Options options) : m_options(std::move(options)) {
+    explicit Bench(Options options) : m_options(std::move(options)), m_server(m_options.pages) {
         std::vector<std::string> hosts;
         for (const char* engine : DefaultEngines)
             hosts.push_back(Host(QueryUrl(engine)));

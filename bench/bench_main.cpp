@@ -4,12 +4,15 @@
 // its memory read from /proc; the web is a local page server acting as the
 // views' proxy. Writes the results as Markdown.
 //     scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] [--curve N]
-//                     [--chromium PATH] [--quick]
-//     scoutwell_bench --serve SECONDS    (only the page server, to look at the pages by hand)
+//                     [--chromium PATH] [--quick] [--pages plain|heavy]
+//     scoutwell_bench --serve SECONDS [--pages plain|heavy]   (only the page server, to look at the pages)
 //     scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]   (the report again from recorded
 //     samples)
+//     scoutwell_bench --chart PLAIN.tsv HEAVY.tsv --out FILE.svg [--caption TEXT]   (the memory curves of
+//     two recorded runs, the plain pages' and the heavy pages', as a picture)
 
 #include "bench.h"
+#include "curve_chart.h"
 #include "engine_catalogue.h"
 #include "gl_renderer.h"
 #include "keyword_encoding.h"
@@ -19,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -141,13 +145,41 @@ void Bench::Run() {
 }
 
 void Bench::Write() const {
-    std::ofstream(m_options.out) << Report(ReportInputs{m_samples, m_options.curve, m_notes, m_slowSearches});
+    // The heavy pages are measured for their memory curve alone.
+    const bool heavyCurve =
+        m_options.pages == PageSet::Heavy && m_options.only == std::set<std::string>{CurveName};
+    const std::string title =
+        heavyCurve ? "Memory over " + std::to_string(m_options.curve) + " searches: heavy pages" : "";
+    std::ofstream(m_options.out) << Report(
+        ReportInputs{m_samples, m_options.curve, m_notes, m_slowSearches, title});
     WriteSamples(m_samples, m_options.out + ".tsv");
 }
 
+namespace {
+
+// The report or the chart from recorded samples, measuring nothing.
+int FromRecorded(const std::string& reportFrom, const std::vector<std::string>& chartFrom,
+                 const std::string& caption, const Options& options) {
+    try {
+        const std::string text =
+            chartFrom.empty() ? Report(ReportInputs{ReadSamples(reportFrom), options.curve, {}, {}, {}})
+                              : MemoryCurvesSvg(chartFrom[0], chartFrom[1], caption);
+        std::ofstream out(options.out);
+        if (!(out << text).flush())
+            throw std::runtime_error("cannot write " + options.out);
+    } catch (const std::exception& error) {
+        std::cerr << "scoutwell_bench: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     Options options;
-    std::string reportFrom; // recorded samples to write the report from, measuring nothing
+    std::string reportFrom, caption;    // recorded samples to write the report from, measuring nothing
+    std::vector<std::string> chartFrom; // or the two runs' samples to draw the memory curves from
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -173,10 +205,21 @@ int main(int argc, char** argv) {
             options.runs = std::stoi(value());
         else if (argument == "--curve")
             options.curve = std::stoi(value());
-        else if (argument == "--chromium")
+        else if (argument == "--pages") {
+            const std::string set = value();
+            if (set != "plain" && set != "heavy") {
+                std::cerr << "--pages takes plain or heavy\n";
+                return 2;
+            }
+            options.pages = set == "heavy" ? PageSet::Heavy : PageSet::Plain;
+        } else if (argument == "--chromium")
             options.chromium = value();
         else if (argument == "--report-from")
             reportFrom = value();
+        else if (argument == "--chart")
+            chartFrom = {value(), value()};
+        else if (argument == "--caption")
+            caption = value();
         else if (argument == "--quick") {
             options.runs = 1;
             options.startupRuns = 1;
@@ -190,7 +233,7 @@ int main(int argc, char** argv) {
         }
     }
     if (options.serveSeconds > 0) {
-        PageServer server;
+        PageServer server(options.pages);
         std::vector<std::string> hosts;
         for (const char* engine : DefaultEngines)
             hosts.push_back(Host(QueryUrl(engine)));
@@ -199,23 +242,16 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::seconds(options.serveSeconds));
         return 0;
     }
-    if (!reportFrom.empty() && !options.out.empty()) {
-        try {
-            const Samples samples = ReadSamples(reportFrom);
-            std::ofstream(options.out) << Report(ReportInputs{samples, options.curve, {}, {}});
-        } catch (const std::exception& error) {
-            std::cerr << "scoutwell_bench: " << error.what() << "\n";
-            return 1;
-        }
-        return 0;
-    }
+    if ((!reportFrom.empty() || !chartFrom.empty()) && !options.out.empty())
+        return FromRecorded(reportFrom, chartFrom, caption, options);
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
                      "[--curve N]\n"
                      "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve] [--resize-only] "
-                     "[--stall-runs N]\n       "
+                     "[--stall-runs N]\n       [--pages plain|heavy]\n       "
                      "scoutwell_bench --serve SECONDS\n       "
-                     "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n";
+                     "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n       "
+                     "scoutwell_bench --chart PLAIN.tsv HEAVY.tsv --out FILE.svg [--caption TEXT]\n";
         return 2;
     }
     options.startupRuns = std::max(options.startupRuns, options.runs);

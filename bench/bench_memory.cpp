@@ -34,6 +34,11 @@ void Bench::RecordMemory(const std::string& key, pid_t pid) {
     line << key << ": PSS " << MiB(TotalPssKiB(processes)) << " MiB, distinct "
          << (distinct ? std::to_string(*distinct / 1024) + " MiB" : std::string("unavailable"))
          << " (read in " << static_cast<int>(Ms(Clock::now() - reading)) << " ms) in " << processes.size()
-         << " processes (" << webCount << " web)";
+         << " processes (" << webCount << " web";
+    // Each web process alone, as pid=MiB: which pane's process grows.
+    for (const auto& process : processes)
+        if (process.name.find("WebKitWebProces") != std::string::npos)
+            line << ' ' << process.pid << '=' << Fixed(MiB(process.pssKiB), 0);
+    line << ")";
     Log(line.str());
 }

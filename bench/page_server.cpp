@@ -1,5 +1,7 @@
 #include "page_server.h"
 
+#include "heavy_pages.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -39,11 +42,21 @@ std::string Response(int status, const char* reason, const std::string& type, co
 
 } // namespace
 
-PageServer::PageServer() {
+PageServer::PageServer(PageSet set) {
+    constexpr std::string_view Marker = "999999999";
     for (int page = 0; page < ResultPageCount; ++page) {
-        const std::string marked = ResultPageHtml(page, 999999999);
-        const auto at = marked.find("999999999");
-        m_pages.emplace_back(marked.substr(0, at), marked.substr(at + 9));
+        const std::string marked =
+            set == PageSet::Heavy ? HeavyPageHtml(page, 999999999) : ResultPageHtml(page, 999999999);
+        std::vector<std::string> pieces;
+        std::size_t start = 0;
+        for (auto at = marked.find(Marker); at != std::string::npos; at = marked.find(Marker, start)) {
+            pieces.push_back(marked.substr(start, at - start));
+            start = at + Marker.size();
+        }
+        pieces.push_back(marked.substr(start));
+        m_pages.push_back(std::move(pieces));
+        if (set == PageSet::Heavy)
+            continue;
         for (const char* name :
              {"style-%d.css", "app-%d.js", "logo-%d.png", "thumb1-%d.png", "thumb2-%d.png"}) {
             char file[32];
@@ -51,6 +64,8 @@ PageServer::PageServer() {
             m_assets[file] = *ResultPageAsset(file);
         }
     }
+    if (set == PageSet::Heavy)
+        m_assets = HeavyPageAssets();
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_listener < 0)
         throw std::runtime_error("page server: no socket");
@@ -254,8 +269,11 @@ std::string PageServer::Answer(const Request& request) {
             page = PageOfHost(request.host);
             m_pageOfSerial[serial] = page;
         }
-        answer = Response(200, "OK", "text/html; charset=utf-8", "no-store",
-                          m_pages[page].first + std::to_string(serial) + m_pages[page].second);
+        const std::string serialText = std::to_string(serial);
+        std::string html = m_pages[page].front();
+        for (std::size_t piece = 1; piece < m_pages[page].size(); ++piece)
+            html += serialText + m_pages[page][piece];
+        answer = Response(200, "OK", "text/html; charset=utf-8", "no-store", html);
     }
     --m_busy;
     return answer;

@@ -13,6 +13,10 @@
 
 #include "result_pages.h"
 
+// Which five pages the server answers with: the first set (result_pages.h)
+// or the heavy one (heavy_pages.h).
+enum class PageSet { Plain, Heavy };
+
 // The web as the benchmarks see it: an HTTP proxy on 127.0.0.1 that the web
 // views are pointed at (http_proxy), so the engines' real addresses reach it
 // and nothing leaves the machine. Every host is answered with one of the five
@@ -23,7 +27,7 @@ class PageServer {
 public:
     using Clock = std::chrono::steady_clock;
 
-    PageServer();
+    explicit PageServer(PageSet set = PageSet::Plain);
     ~PageServer();
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
@@ -75,8 +79,8 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_loaded;
     std::vector<std::string> m_hosts;
-    // Made once: the pages with a place for their serial, and their files.
-    std::vector<std::pair<std::string, std::string>> m_pages; // before and after the serial
+    // Made once: the pages cut where their serial goes, and their files.
+    std::vector<std::vector<std::string>> m_pages;
     std::map<std::string, PageAsset> m_assets;
     long m_serial = 0;
     std::map<long, int> m_pageOfSerial;

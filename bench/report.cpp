@@ -383,8 +383,42 @@ std::string FillTemplate(const std::string& text, const std::map<std::string, st
     return out + text.substr(at);
 }
 
+// The curve's section of the template alone, under the run's title, with the
+// targets the curve answers: growth, against the floor, and warm searches
+// staying as fast as they began.
+std::string CurveOnlyReport(const Figures& figures, const ReportInputs& inputs) {
+    Values values;
+    RoundTargets(figures, values);
+    Curve(figures, inputs, values);
+    const std::vector<double>& times = figures.s.Of("curve.search." + Program);
+    const std::size_t ends = std::min<std::size_t>(20, times.size() / 2);
+    const std::vector<double> first(times.begin(), times.begin() + static_cast<long>(ends)),
+        last(times.end() - static_cast<long>(ends), times.end());
+    const double firstMedian = Percentile(first, 0.5), lastMedian = Percentile(last, 0.5);
+    const double floorEnd = figures.FloorCurveEnd();
+    const double ofFloor = floorEnd > 0 ? figures.CurveEnd() / floorEnd : 0;
+    std::ostringstream targets;
+    targets << "| target | measured | |\n|---|---|---|\n"
+            << "| memory after " << figures.curveLast << " searches ≤ 1.25 × after the first | "
+            << values["curve_growth"] << " | " << values["curve_growth_verdict"] << " |\n"
+            << "| memory after " << figures.curveLast << " searches ≤ the floor's after as many loads | "
+            << values["curve_of_floor"] << " | " << Verdict(ofFloor > 0 && ofFloor <= 1.0) << " |\n"
+            << "| warm search: 99th percentile ≤ 1.5 × median | " << values["warm_spread"] << " | "
+            << values["warm_spread_verdict"] << " |\n"
+            << "| warm search: median of the last 20 ≤ 1.1 × of the first 20 | " << Fixed(lastMedian, 0)
+            << " ms vs " << Fixed(firstMedian, 0) << " ms = " << Ratio(lastMedian, firstMedian) << " × | "
+            << Verdict(firstMedian > 0 && lastMedian <= 1.1 * firstMedian) << " |\n";
+    const std::string text = ReportTemplate;
+    const std::size_t begin = text.find('\n', text.find("### Memory over")) + 1;
+    const std::size_t end = text.find("### Event loop");
+    return "### " + inputs.curveOnlyTitle + "\n\n" + targets.str() +
+           FillTemplate(text.substr(begin, end - begin), values);
+}
+
 std::string Report(const ReportInputs& inputs) {
     const Figures figures(inputs);
+    if (!inputs.curveOnlyTitle.empty())
+        return CurveOnlyReport(figures, inputs);
     Values values;
     RoundTargets(figures, values);
     Peers(figures, inputs, values);

@@ -13,6 +13,9 @@ struct ReportInputs {
     int curve = 0;                         // searches of the memory curve
     std::vector<std::string> notes;        // the peer browser's other requests, when it ran
     std::vector<std::string> slowSearches; // where the time of the curve's slow searches went
+    // Set for a run of the memory curve alone on another page set: the
+    // report is then that curve's section under this title, with its targets.
+    std::string curveOnlyTitle;
 };
 
 // The results as Markdown: bench/report_template.md with its placeholders filled.

@@ -17,6 +17,17 @@ namespace {
 
 constexpr const char* GuardKey = "scoutwell-page-guard";
 
+// Pages a web process shows before the next search in its pane gets a fresh
+// one. Each pane starts part of the way, so that the panes' renewals fall on
+// different searches and no search starts five processes at once.
+constexpr int PagesPerProcess = 30;
+constexpr int PanesStagger = 5;
+
+int FirstPageCount() {
+    static int guards = 0;
+    return guards++ % PanesStagger * (PagesPerProcess / PanesStagger);
+}
+
 gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) {
     return TRUE; // the program does not print; nothing is shown
 }
@@ -58,7 +69,8 @@ PageGuard* GuardOf(WebKitWebView* view) {
 }
 
 PageGuard::PageGuard(wxWebView* view)
-    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pings(g_cancellable_new()) {
+    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pagesInProcess(FirstPageCount()),
+      m_pings(g_cancellable_new()) {
     // Kept alive until the guard goes, whichever of the two the toolkit ends first.
     g_object_ref(m_view);
     g_object_set_data(G_OBJECT(m_view), GuardKey, this);
@@ -97,6 +109,7 @@ void PageGuard::OnLoadChanged(int event) {
     // page meets it (or one of the guard's own, which replaces it): a load
     // of the page being left may still commit after the request went out,
     // and the end of a load may be that load's.
+    ++m_pagesInProcess;
     m_dialogsThisPage = 0;
     const bool ownPage = std::exchange(m_ownPage, false);
     const gchar* uri = webkit_web_view_get_uri(m_view);
@@ -122,6 +135,13 @@ void PageGuard::EndPage() {
     webkit_web_view_terminate_web_process(m_view);
     ReleaseHeldDialog();
     m_dialogsThisPage = 0;
+}
+
+void PageGuard::RenewWornProcess() {
+    if (m_pagesInProcess < PagesPerProcess || Stuck())
+        return;
+    m_endingOnPurpose = true;
+    webkit_web_view_terminate_web_process(m_view);
 }
 
 void PageGuard::RunUserRequest(const std::function<void()>& request,
@@ -185,6 +205,7 @@ void PageGuard::ShowStoppedPage() {
 
 void PageGuard::OnProcessEnded(int reason) {
     ReleaseHeldDialog();
+    m_pagesInProcess = 0;
     if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API && m_endingOnPurpose) {
         m_endingOnPurpose = false; // the user's own request follows
         return;

@@ -52,6 +52,13 @@ public:
     // nowhere on its own, until the user's next click, key or request.
     void RunUserStop(const std::function<void()>& stop);
 
+    // Before a search in the pane (not Back, Fwd or Stop): a web process
+    // that has shown many pages is replaced by a fresh one, as WebKit does
+    // itself when a pane goes to another site. What a result page leaves
+    // behind in its process is not given back after it is left, so a pane
+    // searching all day would otherwise keep growing.
+    void RenewWornProcess();
+
     // Shows the local page that says the pane's page stopped responding.
     void ShowStoppedPage();
 
@@ -84,6 +91,7 @@ private:
     int m_dialogsThisPage = 0;
     WebKitScriptDialog* m_heldDialog = nullptr;
     bool m_endingOnPurpose = false;
+    int m_pagesInProcess;
     bool m_committed = false;
     bool m_navigationByUser = false;
     bool m_downloadAllowed = false;

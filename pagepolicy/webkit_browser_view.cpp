@@ -61,6 +61,7 @@ WebKitBrowserView::~WebKitBrowserView() = default;
 
 void WebKitBrowserView::Navigate(const std::wstring& url) {
     m_navigated = true;
+    m_guard->RenewWornProcess();
     wxWebView* view = m_view;
     m_guard->RunUserRequest([view, url] { view->LoadURL(wxString(url)); });
 }

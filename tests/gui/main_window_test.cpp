@@ -3,6 +3,7 @@
 #include "wx_placement.h"
 
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 #include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/display.h>
@@ -67,6 +68,33 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
 }
 
 namespace {
+
+// What a result page leaves behind in its web process stays there after the page is left: after many pages
+// a pane's next page comes in a fresh process, with no note and no word on standard error, and Back and Fwd
+// still go over the pages before it.
+TEST_F(MainWindowTest, APaneThatShowedManyPagesGetsAFreshProcessAndKeepsItsHistory) {
+    ServePages([](const std::string& url) { return "<title>" + url + "</title>"; });
+    auto* view = static_cast<WebKitWebView*>(window->paneViews[0]->View()->GetNativeBackend());
+    int renewals = 0;
+    const auto onEnded = +[](WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer count) {
+        *static_cast<int*>(count) += reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API;
+    };
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(onEnded), &renewals);
+    const auto page = [](int i) { return "http://pages.example/" + std::to_string(i); };
+    for (int i = 0; i < 32; ++i)
+        ASSERT_TRUE(Show(0, wxString(page(i)).ToStdWstring())) << i;
+    EXPECT_GE(renewals, 1);
+    const auto shows = [&](int i) {
+        return WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == page(i); });
+    };
+    for (int i = 30; i >= 27; --i) {
+        window->OnBack(0);
+        EXPECT_TRUE(shows(i)) << i;
+    }
+    window->OnForward(0);
+    EXPECT_TRUE(shows(28));
+    g_signal_handlers_disconnect_by_data(view, &renewals);
+}
 
 using BadInputTest = MainWindowTest;
 
