@@ -17,17 +17,6 @@ namespace {
 
 constexpr const char* GuardKey = "scoutwell-page-guard";
 
-// Pages a web process shows before the next search in its pane gets a fresh
-// one. Each pane starts part of the way, so that the panes' renewals fall on
-// different searches and no search starts five processes at once.
-constexpr int PagesPerProcess = 30;
-constexpr int PanesStagger = 5;
-
-int FirstPageCount() {
-    static int guards = 0;
-    return guards++ % PanesStagger * (PagesPerProcess / PanesStagger);
-}
-
 gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) {
     return TRUE; // the program does not print; nothing is shown
 }
@@ -69,8 +58,7 @@ PageGuard* GuardOf(WebKitWebView* view) {
 }
 
 PageGuard::PageGuard(wxWebView* view)
-    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pagesInProcess(FirstPageCount()),
-      m_pings(g_cancellable_new()) {
+    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pings(g_cancellable_new()) {
     // Kept alive until the guard goes, whichever of the two the toolkit ends first.
     g_object_ref(m_view);
     g_object_set_data(G_OBJECT(m_view), GuardKey, this);
@@ -135,13 +123,6 @@ void PageGuard::EndPage() {
     webkit_web_view_terminate_web_process(m_view);
     ReleaseHeldDialog();
     m_dialogsThisPage = 0;
-}
-
-void PageGuard::RenewWornProcess() {
-    if (m_pagesInProcess < PagesPerProcess || Stuck())
-        return;
-    m_endingOnPurpose = true;
-    webkit_web_view_terminate_web_process(m_view);
 }
 
 void PageGuard::RunUserRequest(const std::function<void()>& request,

@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "page_guard.h"
 #include "splash_window.h"
 #include "wx_placement.h"
 
@@ -69,10 +70,11 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
 
 namespace {
 
-// What a result page leaves behind in its web process stays there after the page is left: after many pages
-// a pane's next page comes in a fresh process, with no note and no word on standard error, and Back and Fwd
-// still go over the pages before it.
-TEST_F(MainWindowTest, APaneThatShowedManyPagesGetsAFreshProcessAndKeepsItsHistory) {
+// What a result page leaves behind in its web process stays there after the page is left: once the web
+// processes have grown, a pane's next search comes in a fresh process, with no note, and Back and Fwd still
+// go over the pages before it.
+TEST_F(MainWindowTest, AGrownPaneGetsAFreshProcessAndKeepsItsHistory) {
+    SetWebProcessGrowthBound(-1); // grown whatever the pages hold
     ServePages([](const std::string& url) { return "<title>" + url + "</title>"; });
     auto* view = static_cast<WebKitWebView*>(window->paneViews[0]->View()->GetNativeBackend());
     int renewals = 0;
@@ -83,6 +85,7 @@ TEST_F(MainWindowTest, APaneThatShowedManyPagesGetsAFreshProcessAndKeepsItsHisto
     const auto page = [](int i) { return "http://pages.example/" + std::to_string(i); };
     for (int i = 0; i < 32; ++i)
         ASSERT_TRUE(Show(0, wxString(page(i)).ToStdWstring())) << i;
+    SetWebProcessGrowthBound(16 * 1024);
     EXPECT_GE(renewals, 1);
     const auto shows = [&](int i) {
         return WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == page(i); });
