@@ -11,6 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/eventfilter.h>
 #include <wx/frame.h>
+#include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/textentry.h>
 #include <wx/uiaction.h>
@@ -193,6 +194,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxTheApp->SetExitOnFrameDelete(false);
+    // wx would keep its warnings for a message box at exit, which nothing closes here.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     FollowDesktopTextSize();
     TurnOffKeyRepeat();
     wxSetAssertHandler(FailOnAssert);
