@@ -73,7 +73,7 @@ double Bench::TypeWithPings(XWindowId window) {
     const std::vector<Keystroke> keys = Phrase();
     auto nextKey = Clock::now();
     Clock::time_point lastKey{};
-    std::size_t typed = 0;
+    std::size_t typed = 0, keysBeforeLongest = 0;
     double longest = 0;
     while (typed < keys.size() || Clock::now() - lastKey < milliseconds(1500)) {
         if (typed < keys.size() && Clock::now() >= nextKey) {
@@ -83,9 +83,13 @@ double Bench::TypeWithPings(XWindowId window) {
                 lastKey = Clock::now();
         }
         const auto answer = m_x.Ping(window, milliseconds(5000));
-        longest = std::max(longest, answer ? Ms(*answer) : 5000.0);
+        if (const double waited = answer ? Ms(*answer) : 5000.0; waited > longest)
+            longest = waited, keysBeforeLongest = typed;
         std::this_thread::sleep_for(milliseconds(1));
     }
+    // Where it was, to tell a stall of the typing from one of the list.
+    Log("longest " + Fixed(longest, 0) + " ms, after key " + std::to_string(keysBeforeLongest) + " of " +
+        std::to_string(keys.size()));
     return longest;
 }
 
@@ -101,7 +105,10 @@ void Bench::TypingInstance(bool suggestions, int run) {
     if (!suggestions)
         std::ofstream(config / "settings") << "suggest-while-typing=off\n";
     m_x.ForgetWindows();
-    Log("typing, suggestions " + mode + ", run " + std::to_string(run + 1));
+    // The machine's load beside each process: a stall of a busy machine is not the program's.
+    std::string load;
+    std::getline(std::ifstream("/proc/loadavg"), load, ' ');
+    Log("typing, suggestions " + mode + ", run " + std::to_string(run + 1) + ", 1-minute load " + load);
 
     ChildProcess program((folder / "scoutwell").string(), {}, environment, false);
     const pid_t pid = program.Pid();
