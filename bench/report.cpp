@@ -364,7 +364,8 @@ void EventLoop(const Figures& f, Values& v) {
         typing << "| " << mode << " | " << f.Ms("stall.typing." + mode + ".0") << " | "
                << f.Ms("stall.typing." + mode + ".400") << " | "
                << Describe(f.Both("typing.requests." + mode)) << " | "
-               << Describe(f.Both("typing.lists." + mode)) << " |\n";
+               << Describe(f.Both("typing.lists." + mode)) << " | "
+               << Describe(f.Both("typing.main-cpu." + mode), 0, " ms") << " |\n";
     v["typing_rows"] = typing.str();
     v["cpu_rows"] = cpu.str();
 }
