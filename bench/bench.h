@@ -73,6 +73,8 @@ inline const Configuration FloorDefault{"floor-default", nullptr, true};
 inline const Configuration ChromiumPeer{"chromium", nullptr, false};
 // The long-running program and floor processes of the memory curve.
 inline const std::string CurveName = "curve";
+// The program typed into with its suggestions on and off.
+inline const std::string TypingName = "typing";
 
 // Where the program's controls are on a 96-PPI screen, from its layout in
 // twips (1 pixel = 15 twips): the keyword box, the engine choosers, and the
@@ -142,6 +144,8 @@ private:
     void WarmSearches(const std::string& mode, pid_t pid);
     void SearchStalls(const std::string& mode, XWindowId window);
     void ResizeStalls(const std::string& mode, pid_t pid, XWindowId window);
+    void TypingInstance(bool suggestions, int run);
+    double TypeWithPings(XWindowId window);
     void SinglePaneSearches(const std::string& mode);
     void FloorInstance(const Configuration& configuration);
     void ChromiumInstance(int run);

@@ -131,6 +131,9 @@ void Bench::Run() {
                 FloorInstance(configuration);
         if (wanted(ChromiumPeer))
             ChromiumInstance(run);
+        if (m_options.only.empty() || m_options.only.count(TypingName))
+            for (const bool suggestions : {run % 2 == 0, run % 2 != 0})
+                TypingInstance(suggestions, run);
     }
     if (m_options.curve > 0 && (m_options.only.empty() || m_options.only.count(CurveName))) {
         ProgramCurve();
@@ -247,8 +250,8 @@ int main(int argc, char** argv) {
     if (options.program.empty() || options.bare.empty() || options.out.empty()) {
         std::cerr << "usage: scoutwell_bench --program PATH --bare PATH --out FILE [--shots DIR] [--runs N] "
                      "[--curve N]\n"
-                     "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve] [--resize-only] "
-                     "[--stall-runs N]\n       [--pages plain|heavy]\n       "
+                     "       [--chromium PATH] [--quick] [--only CONFIGURATION,...|curve|typing] "
+                     "[--resize-only] [--stall-runs N]\n       [--pages plain|heavy]\n       "
                      "scoutwell_bench --serve SECONDS\n       "
                      "scoutwell_bench --report-from FILE.tsv --out FILE [--curve N]\n       "
                      "scoutwell_bench --chart PLAIN.tsv HEAVY.tsv --out FILE.svg [--caption TEXT]\n";

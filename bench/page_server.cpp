@@ -40,6 +40,27 @@ std::string Response(int status, const char* reason, const std::string& type, co
            body;
 }
 
+// What an engine's suggestions address answers (OpenSearch suggestions JSON):
+// the query and eight completions of it, about the size of a real answer.
+std::string SuggestionsJson(const std::string& encoded) {
+    std::string query;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '+')
+            query += ' ';
+        else if (encoded[i] == '%' && i + 2 < encoded.size())
+            query += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16)), i += 2;
+        else if (encoded[i] != '"' && encoded[i] != '\\')
+            query += encoded[i];
+    }
+    std::string json = "[\"" + query + "\",[";
+    const char* endings[] = {"",      " hotels",       " weather", " map", " restaurants",
+                             " news", " things to do", " events"};
+    for (const char* ending : endings)
+        json += "\"" + query + ending + "\",";
+    json.back() = ']';
+    return json + ",[],[]]";
+}
+
 } // namespace
 
 PageServer::PageServer(PageSet set) {
@@ -252,7 +273,10 @@ std::string PageServer::Answer(const Request& request) {
     std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs.load()));
     std::string answer;
     static const std::string assetPath = "/__bench/";
-    if (request.path.rfind(assetPath, 0) == 0) {
+    if (request.path.rfind(SuggestionsPath, 0) == 0) {
+        answer = Response(200, "OK", "application/x-suggestions+json", "no-store",
+                          SuggestionsJson(request.path.substr(SuggestionsPath.size())));
+    } else if (request.path.rfind(assetPath, 0) == 0) {
         if (const auto asset = m_assets.find(request.path.substr(assetPath.size())); asset != m_assets.end())
             answer =
                 Response(200, "OK", asset->second.contentType, "public, max-age=86400", asset->second.body);

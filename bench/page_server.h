@@ -32,6 +32,10 @@ public:
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
 
+    // Any host's address under this path answers as an engine's suggestions
+    // do: PATH + the encoded query gets the query and eight completions.
+    static inline const std::string SuggestionsPath = "/__bench/suggest?q=";
+
     std::string ProxyAddress() const { return "http://127.0.0.1:" + std::to_string(m_port); }
 
     // Hosts that get pages 0, 1, 2, ... in this order; any other host gets

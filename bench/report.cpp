@@ -62,6 +62,13 @@ public:
             f.ratio = f.five.median / f.single.median;
         return f;
     }
+    // A typing figure over both delays.
+    Summary Both(const std::string& key) const {
+        std::vector<double> values = s.Of(key + ".0");
+        const auto& more = s.Of(key + ".400");
+        values.insert(values.end(), more.begin(), more.end());
+        return Summarise(values);
+    }
     double Longest(const std::string& prefix) const {
         double most = 0;
         for (const auto& [name, values] : s.All())
@@ -178,6 +185,14 @@ void Targets(const Figures& f, Values& v) {
     v["search_stall_verdict"] = Verdict(searchStall > 0 && searchStall <= 50);
     v["resize_stall"] = Fixed(resizeStall, 0);
     v["resize_stall_verdict"] = Verdict(resizeStall > 0 && resizeStall <= 50);
+
+    // A run that never asked for suggestions or never showed them measured nothing.
+    const double typingStall = f.Longest("stall.typing.on."), typingOff = f.Longest("stall.typing.off.");
+    const bool suggested = f.Both("typing.requests.on").min > 0 && f.Both("typing.lists.on").min > 0;
+    v["typing_stall"] = Fixed(typingStall, 0);
+    v["typing_stall_off"] = Fixed(typingOff, 0);
+    v["typing_stall_verdict"] = suggested ? Verdict(typingStall > 0 && typingStall <= 50)
+                                          : "**not measured**: a run showed no suggestions";
 }
 
 void FloorRows(const Figures& f, Values& v) {
@@ -344,6 +359,14 @@ void EventLoop(const Figures& f, Values& v) {
             << " | " << Describe(s.Get("cpu.resize." + mode), 2) << " |\n";
     }
     v["stall_rows"] = stalls.str();
+    std::ostringstream typing;
+    for (const std::string mode : {"on", "off"})
+        typing << "| " << mode << " | " << f.Ms("stall.typing." + mode + ".0") << " | "
+               << f.Ms("stall.typing." + mode + ".400") << " | "
+               << Describe(f.Both("typing.requests." + mode)) << " | "
+               << Describe(f.Both("typing.lists." + mode)) << " | "
+               << Describe(f.Both("typing.main-cpu." + mode), 0, " ms") << " |\n";
+    v["typing_rows"] = typing.str();
     v["cpu_rows"] = cpu.str();
 }
 

@@ -72,6 +72,7 @@ void XSession::Handle(void* raw) {
             return;
         WindowState& state = m_windows[event.xmap.window];
         state.mapped = now;
+        ++state.maps;
         state.firstPainted.reset();
         state.unmapped.reset();
         Atom type;

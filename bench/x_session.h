@@ -29,6 +29,7 @@ public:
         long pid = 0;
         std::string name;
         std::optional<Clock::time_point> mapped, firstPainted, unmapped;
+        int maps = 0; // how often it was mapped, a popup list each time it is shown
     };
 
     // Handles the events that have arrived, waiting up to timeout for the
