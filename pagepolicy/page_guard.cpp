@@ -77,6 +77,7 @@ PageGuard::PageGuard(wxWebView* view)
 }
 
 PageGuard::~PageGuard() {
+    ForgetForRenewal(this);
     if (m_retrySource != 0)
         g_source_remove(m_retrySource);
     StopWatchingHandOver();

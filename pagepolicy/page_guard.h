@@ -113,7 +113,8 @@ private:
 
 // How much the web processes' average resident memory may grow over the
 // least it has been before a search renews a pane's process; tests set less.
-void SetWebProcessGrowthBound(long kib);
+// Returns the bound it replaces.
+long SetWebProcessGrowthBound(long kib);
 
 // Where a download goes is the user's choice: the question gets the folder
 // to start in and a plain file name to suggest, and calls answer with the

@@ -25,3 +25,6 @@ gboolean RemoveDownloadItems(WebKitWebView* view, WebKitContextMenu* menu, GdkEv
 // A page may neither take the screen (fullscreen) nor the pointer (pointer
 // lock) from the rest of the program.
 void KeepScreenAndPointer(WebKitWebView* view);
+
+// A guard that goes is no longer weighed for a web-process renewal.
+void ForgetForRenewal(const PageGuard* guard);

@@ -5,16 +5,19 @@
 
 #include "child_processes.h"
 #include "page_guard.h"
+#include "page_guard_internal.h"
 
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
-long g_growthBoundKiB = 16 * 1024;
+long g_growthBoundKiB = 12 * 1024;
 
 // A process that has shown fewer pages is young: renewing it would cost a
 // process start and win little.
@@ -33,6 +36,10 @@ struct Growth {
 
 Growth g_growth;
 
+// Every pane that has asked, so that the one whose process has shown the most
+// pages (the most grown) is renewed first.
+std::vector<const PageGuard*> g_guards;
+
 bool WebProcessesHaveGrown() {
     const gint64 now = g_get_monotonic_time();
     if (g_growth.measuredAt != 0 && now - g_growth.measuredAt < OneSearch)
@@ -48,15 +55,26 @@ bool WebProcessesHaveGrown() {
 
 } // namespace
 
-void SetWebProcessGrowthBound(long kib) {
-    g_growthBoundKiB = kib;
+long SetWebProcessGrowthBound(long kib) {
     g_growth = Growth{};
+    return std::exchange(g_growthBoundKiB, kib);
 }
 
-// The first pane of a search whose process has shown a few pages is the one
-// renewed; a renewed pane then waits its turn until the others have had theirs.
+void ForgetForRenewal(const PageGuard* guard) {
+    std::erase(g_guards, guard);
+}
+
+// Of the panes whose processes have shown a few pages, the one that has shown
+// the most is renewed; it then waits its turn until the others have had theirs.
 void PageGuard::RenewWornProcess() {
-    if (m_pagesInProcess < FewestPages || Stuck() || !WebProcessesHaveGrown())
+    if (std::find(g_guards.begin(), g_guards.end(), this) == g_guards.end())
+        g_guards.push_back(this);
+    const auto mostPages = [](const PageGuard* a, const PageGuard* b) {
+        return a->m_pagesInProcess < b->m_pagesInProcess;
+    };
+    const PageGuard* mostShown = *std::max_element(g_guards.begin(), g_guards.end(), mostPages);
+    if (m_pagesInProcess < FewestPages || m_pagesInProcess < mostShown->m_pagesInProcess || Stuck() ||
+        !WebProcessesHaveGrown())
         return;
     const gint64 now = g_get_monotonic_time();
     if (g_growth.renewedAt != 0 && now - g_growth.renewedAt < OneSearch)

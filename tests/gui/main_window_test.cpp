@@ -74,7 +74,7 @@ namespace {
 // processes have grown, a pane's next search comes in a fresh process, with no note, and Back and Fwd still
 // go over the pages before it.
 TEST_F(MainWindowTest, AGrownPaneGetsAFreshProcessAndKeepsItsHistory) {
-    SetWebProcessGrowthBound(-1); // grown whatever the pages hold
+    const long bound = SetWebProcessGrowthBound(-1); // grown whatever the pages hold
     ServePages([](const std::string& url) { return "<title>" + url + "</title>"; });
     auto* view = static_cast<WebKitWebView*>(window->paneViews[0]->View()->GetNativeBackend());
     int renewals = 0;
@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, AGrownPaneGetsAFreshProcessAndKeepsItsHistory) {
     const auto page = [](int i) { return "http://pages.example/" + std::to_string(i); };
     for (int i = 0; i < 32; ++i)
         ASSERT_TRUE(Show(0, wxString(page(i)).ToStdWstring())) << i;
-    SetWebProcessGrowthBound(16 * 1024);
+    SetWebProcessGrowthBound(bound);
     EXPECT_GE(renewals, 1);
     const auto shows = [&](int i) {
         return WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == page(i); });
