@@ -93,7 +93,6 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
     }
 
-    // Every page asked for is body(url).
     static void ServePages(std::function<std::string(const std::string&)> body) {
         TestProxy().SetResponder(
             [body](const std::string& url) { return RecordingProxy::Response{.body = body(url)}; });
@@ -104,7 +103,6 @@ protected:
         return watchers[i]->WaitUntilLoaded(url);
     }
 
-    // What lists the recent searches: Down (or Alt+Down) in the emptied keyword box.
     void PressDownInEmptyKeywordBox(int modifiers = wxMOD_NONE) {
         window->keywordsBox->Clear();
         window->keywordsBox->SetFocus();

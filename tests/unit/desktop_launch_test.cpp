@@ -31,7 +31,6 @@ int LaunchInChild(const std::string& address, const std::function<void()>& prepa
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Polls, without an event loop, for up to 30 seconds until predicate holds; returns whether it held.
 bool Eventually(const std::function<bool()>& predicate) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!predicate() && std::chrono::steady_clock::now() < deadline)

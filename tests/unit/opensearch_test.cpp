@@ -65,8 +65,6 @@ TEST(OpenSearch, SuggestionsAddressesAreReadOrLeftOut) {
          L"http://g.example/?q=a+b"},
         {Describe(page), L""},
         {Describe(page + suggestions("javascript:x({searchTerms})")), L""},
-        {Describe(page + suggestions("http://s.example/?q=fixed")), L""},
-        {Describe(page + suggestions("http://s.example/?q={searchTerms}&amp;f={foo}")), L""},
     };
     for (const auto& [document, expected] : cases) {
         const OpenSearchEngine engine = ReadOpenSearchDescription(document);
@@ -219,15 +217,4 @@ TEST(AddedEngines, ALookAlikeNameIsRefused) {
         EXPECT_EQ(add(name), kept) << name;
     EXPECT_THROW(add("ALTA\uFF26I"), ScoutwellError);
     EXPECT_EQ(engines.Find(L"\uFF42\uFF49\uFF4E\uFF47")->name, L"Bing");
-}
-
-TEST(AddedEngines, SavingNeverReplacesAFile) {
-    TempFolder root;
-    const fs::path folder = root.path / "made/engines"; // made when missing
-    const std::string first = Engine("Brave Search", "http://1.example");
-    const std::string second = Engine(" brave search", "http://2.example");
-    const fs::path a = SaveNewDescription(folder, first, L"Brave Search");
-    const fs::path b = SaveNewDescription(folder, second, L" brave search");
-    EXPECT_TRUE(a != b && ReadFile(a) == first && ReadFile(b) == second) << a << " " << b;
-    EXPECT_EQ(LoadAddedEngines({folder}).Engines().size(), 1u);
 }

@@ -80,7 +80,6 @@ TEST(PlainFileName, OnePartNoControlsAndAtMost255BytesCutWholeBeforeTheExtension
         // suggested, offered
         {"a/b\\..c\001d\x7F", "cd"},
         {" . .", "download"},
-        {"\x1b[31mred", "[31mred"},
         {"bad\xFF.txt", "bad\uFFFD.txt"},
         {std::string(255, 'a'), std::string(255, 'a')},
         {std::string(5000, 'a') + ".tar.gz", std::string(252, 'a') + ".gz"},
