@@ -1,5 +1,4 @@
-// Reading engines.lst: any bytes give at most five bounded lines, without a crash, hang or leak. It goes
-// through a real file, so the file layer (open, the regular-file check, streaming) is exercised too.
+// Any engines.lst gives at most five bounded lines; read through a real file, the file layer is fuzzed too.
 
 #include "../support/temp_folder.h"
 #include "engine_selection_file.h"

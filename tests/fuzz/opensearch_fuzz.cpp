@@ -1,6 +1,5 @@
-// Reading an OpenSearch description, which any page can offer: any bytes are refused with a reason or give
-// an engine whose name is visible, whose address is http or https, and which joins a list that then finds it
-// by that name, without a crash, hang or leak.
+// Any OpenSearch description (any page can offer one) is refused with a reason or gives an engine with a
+// visible name and an http(s) address that a list then finds by name; no crash, hang or leak.
 
 #include "added_engines.h"
 #include "ascii_case.h"

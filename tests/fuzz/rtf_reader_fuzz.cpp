@@ -1,5 +1,4 @@
-// Feeds arbitrary bytes to the RTF and plain-text readers and the picture decoders, and checks that
-// what comes out stays within the limits a viewer relies on.
+// Any bytes to the RTF and plain-text readers and the picture decoders give what a viewer's limits allow.
 
 #include "plain_text_document.h"
 #include "rtf_pictures.h"

@@ -1,5 +1,4 @@
-// Reading an engine's suggestions: any bytes give a bounded list of completions or a refusal, without a
-// crash, hang or leak.
+// Any suggestions answer gives a bounded list of completions or a refusal, without a crash, hang or leak.
 
 #include "failure.h"
 #include "suggestions_answer.h"

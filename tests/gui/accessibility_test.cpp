@@ -1,5 +1,4 @@
-// The main window for people who do not use a mouse, need larger text or a dark theme: tab order through the
-// pages' links, shortcuts, captions that fit and contrast as drawn, checked under each of those settings.
+// For keyboard users, large text and a dark theme: tab order, shortcuts, captions that fit and contrast.
 
 #include "find_bar.h"
 #include "help_window.h"
@@ -21,8 +20,7 @@ namespace {
 
 class AccessibilityTest : public MainWindowTest {};
 
-// WCAG's contrast of the commonest colour of a picture (its background) and
-// the colour that stands out most from it (its text).
+// WCAG's contrast of a picture's commonest colour (its background) and the one standing out most (its text).
 double TextContrast(const wxImage& image) {
     std::map<unsigned long, int> counts;
     for (int y = 0; y < image.GetHeight(); ++y)
@@ -72,8 +70,7 @@ TEST_F(AccessibilityTest, TabFollowsTheTabOrderEverywhereAndThroughTheLinksOfEac
             std::reverse(column.begin(), column.end());
         order.insert(order.end(), column.begin(), column.end());
     }
-    order.push_back(window->helpButton);
-    order.push_back(window->findBar->findButton);
+    order.insert(order.end(), {window->helpButton, window->findBar->findButton});
     for (PaneIndex i = 0; i < PaneCount; ++i)
         order.push_back(window->paneViews[i]->View());
     for (const bool forward : {true, false}) {
@@ -169,9 +166,8 @@ std::vector<wxWindow*> TextControls(MainWindow* window, bool zoomed, bool findin
 void ExpectReadable(wxWindow* control, bool mayShorten, bool captured) {
     const std::string name =
         (wxString(control->GetClassInfo()->GetClassName()) + " " + control->GetLabel()).utf8_string();
-    EXPECT_TRUE(
-        WaitFor([&] { return TextOverflow(control) == 0 && (mayShorten || !IsTextEllipsized(control)); },
-                std::chrono::milliseconds(2000)))
+    EXPECT_TRUE(WaitFor(
+        [&] { return TextOverflow(control) == 0 && (mayShorten || !IsTextEllipsized(control)); }, 2000ms))
         << name;
     if (!captured)
         return;
@@ -183,7 +179,7 @@ void ExpectReadable(wxWindow* control, bool mayShorten, bool captured) {
             contrast = TextContrast(CaptureScreenArea(inside));
             return contrast >= 4.5;
         },
-        std::chrono::milliseconds(2000)))
+        2000ms))
         << name << " " << contrast;
 }
 

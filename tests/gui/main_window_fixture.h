@@ -71,6 +71,14 @@ protected:
         WaitFor([] { return wxTopLevelWindows.empty(); });
     }
 
+    // A new start: the old window goes and a new one reads the same folders.
+    void Restart() {
+        window->Destroy();
+        ASSERT_TRUE(WaitFor([] { return wxTopLevelWindows.empty(); }));
+        OpenWindow();
+        StartAsTheProgramDoes();
+    }
+
     void ShowAtOrigin() {
         window->Move(0, 0);
         window->Show();
@@ -85,19 +93,16 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return window->AllEnginesListed(); }));
     }
 
-    // Every page asked for is body(url).
     static void ServePages(std::function<std::string(const std::string&)> body) {
         TestProxy().SetResponder(
             [body](const std::string& url) { return RecordingProxy::Response{.body = body(url)}; });
     }
 
-    // Navigates pane i to url and waits until it has loaded.
     bool Show(PaneIndex i, const std::wstring& url) {
         window->paneViews[i]->Navigate(url);
         return watchers[i]->WaitUntilLoaded(url);
     }
 
-    // What lists the recent searches: Down (or Alt+Down) in the emptied keyword box.
     void PressDownInEmptyKeywordBox(int modifiers = wxMOD_NONE) {
         window->keywordsBox->Clear();
         window->keywordsBox->SetFocus();

@@ -17,17 +17,8 @@ class RecentSearchesTest : public MainWindowTest {
 protected:
     RecentSearchesTest() { setenv("XDG_STATE_HOME", state.path.c_str(), 1); }
 
-    // A new start: the old window goes and a new one reads the same folders.
-    void Restart() {
-        window->Destroy();
-        ASSERT_TRUE(WaitFor([] { return wxTopLevelWindows.empty(); }));
-        OpenWindow();
-        ShowAtOrigin();
-    }
-
     // Whether every pane has searched the keywords so many times, and no pane more.
-    bool Searched(const char* encoded, std::size_t times = 1,
-                  std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) {
+    bool Searched(const char* encoded, std::size_t times = 1, std::chrono::milliseconds timeout = 10000ms) {
         const auto count = [&] {
             return static_cast<std::size_t>(
                 std::ranges::count_if(TestProxy().Requests(), [&](const std::string& url) {
@@ -35,7 +26,7 @@ protected:
                 }));
         };
         return WaitFor([&] { return count() >= times * PaneCount; }, timeout) &&
-               Never([&] { return count() > times * PaneCount; }, std::chrono::milliseconds(300));
+               Never([&] { return count() > times * PaneCount; }, 300ms);
     }
 
     TempFolder state{"scoutwell-state"};
@@ -44,7 +35,6 @@ protected:
 
 } // namespace
 
-// Down lists them, the keyword box's menu clears the list and the file.
 TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartListedByDownChosenByKeyAndClearedFromTheMenu) {
     ShowAtOrigin();
     for (const char* keywords : {"new york", "boston"}) {
@@ -57,7 +47,7 @@ TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartListedByDownChosenByKeyAnd
 
     ASSERT_TRUE(TypeInto(window->keywordsBox, "b"));
     PressKey(WXK_DOWN); // only an empty box lists them
-    EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, std::chrono::milliseconds(300)));
+    EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, 300ms));
     PressDownInEmptyKeywordBox();
     ASSERT_TRUE(WaitFor([&] { return window->recentSearches->IsShown(); }));
     EXPECT_EQ(wxJoin(window->recentSearches->List()->GetStrings(), '|'), "boston|new york");
@@ -79,7 +69,7 @@ TEST_F(RecentSearchesTest, SearchesAreKeptAcrossAStartListedByDownChosenByKeyAnd
     ASSERT_TRUE(ChooseFromMenu(window->keywordsBox, "Clear recent searches"));
     EXPECT_TRUE(WaitFor([&] { return ReadFile(history).empty() && fs::exists(history); }));
     PressDownInEmptyKeywordBox();
-    EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, std::chrono::milliseconds(300)));
+    EXPECT_TRUE(Never([&] { return window->recentSearches->IsShown(); }, 300ms));
 }
 
 // The program itself, started as a user would with keywords after the toolkit's own option.
@@ -96,7 +86,7 @@ TEST_F(RecentSearchesTest, KeywordsOnTheCommandLineAreSearchedOnceTheWindowIsUp)
     const wxString command = wxString(SCOUTWELL_PROGRAM) + " --display=" + wxGetenv("DISPLAY") + " new york";
     const long pid = wxExecute(command, wxEXEC_ASYNC, nullptr, &environment);
     ASSERT_GT(pid, 0);
-    EXPECT_TRUE(Searched("new+york", 1, std::chrono::seconds(60))); // once in each pane
+    EXPECT_TRUE(Searched("new+york", 1, 60s)); // once in each pane
     EXPECT_TRUE(
         WaitFor([&] { return ReadFile(home.path / "state" / "scoutwell" / "history") == "new york\n"; }));
     wxKill(pid, wxSIGTERM);

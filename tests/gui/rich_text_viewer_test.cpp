@@ -10,7 +10,6 @@
 #include <string>
 
 using namespace RtfSamples;
-using namespace std::chrono_literals;
 
 namespace {
 

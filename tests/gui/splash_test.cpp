@@ -11,12 +11,9 @@
 #include <algorithm>
 #include <functional>
 
-using namespace std::chrono_literals;
-
 namespace {
 
-// Shows the splash as the start-up does, runs drive once it is on screen (inside its modal loop), and
-// returns whether the modal show ended and left no splash behind.
+// Shows the splash as the start does, runs drive once it is on screen; whether it then ended and went.
 bool RunSplash(const std::function<void(SplashWindow&)>& drive) {
     SplashWindow* splash = nullptr;
     showForReal = [&](wxDialog* dialog) { return (splash = dynamic_cast<SplashWindow*>(dialog)) != nullptr; };
@@ -46,8 +43,7 @@ void Press(SplashWindow& splash, int key) {
 
 } // namespace
 
-// With the timer stopped only input closes it; input that must not is given first. A second end of the
-// modal loop would be a toolkit assertion, which fails the test.
+// With the timer stopped only input closes it, input that must not given first. A second end would assert.
 TEST(SplashTest, AKeyThatTypesACharacterOrAClickOnTheFramesSurfaceClosesIt) {
     const std::vector<std::function<void(SplashWindow&)>> closers = {
         [](SplashWindow& s) { // with the tick and a click in the same turn of the loop: it ends once
@@ -80,8 +76,6 @@ TEST(SplashTest, AKeyThatTypesACharacterOrAClickOnTheFramesSurfaceClosesIt) {
     }
 }
 
-// The slow part of a start given to the splash runs once, while the splash is on the screen; when
-// the splash is closed before it was ever drawn, right after it.
 TEST(SplashTest, TheWorkOfAStartRunsOnceBehindTheSplashOrAfterAnEarlyClose) {
     int runs = 0;
     SplashWindow* splash = nullptr;

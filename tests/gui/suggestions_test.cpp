@@ -24,7 +24,7 @@ RecordingProxy::Response Serve(const std::string& url) {
     RecordingProxy::Response response{200, "application/x-suggestions+json", "", "", {}};
     const std::string words = url.starts_with(Asked) ? url.substr(Asked.size()) : "";
     if (words == "slow")
-        response = {200, "application/json", R"(["slow",["slower"]])", "", std::chrono::milliseconds(3000)};
+        response = {200, "application/json", R"(["slow",["slower"]])", "", 3000ms};
     else if (words == "huge")
         response.body = R"(["huge",[")" + std::string(MaxSuggestionsBytes, 'h') + R"("]])";
     else if (words == "gone")
@@ -75,7 +75,6 @@ TEST_F(SuggestionsTest, AreAskedShownChosenByKeyboardAndSearched) {
     EXPECT_TRUE(Undisturbed("ca"));
     PressKey(WXK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return Requested("http://suggest.example/find?q=car"); }));
-    EXPECT_TRUE(WaitFor([&] { return Requested("http://other.example/find?q=car"); }));
     EXPECT_FALSE(Popup().IsShown());
     EXPECT_TRUE(Undisturbed("car"));
 
@@ -95,7 +94,7 @@ TEST_F(SuggestionsTest, ASlowHugeOrFailedAnswerShowsNothing) {
     for (const char* words : {"slow", "huge", "gone"}) {
         ASSERT_TRUE(TypeInto(window->keywordsBox, words));
         EXPECT_TRUE(WaitFor([&] { return Requested(Asked + words); })) << words;
-        EXPECT_TRUE(Never([&] { return Popup().IsShown(); }, std::chrono::milliseconds(2500))) << words;
+        EXPECT_TRUE(Never([&] { return Popup().IsShown(); }, 2500ms)) << words;
         EXPECT_TRUE(Undisturbed(words));
     }
     const std::string log = testing::internal::GetCapturedStderr();
@@ -105,6 +104,6 @@ TEST_F(SuggestionsTest, ASlowHugeOrFailedAnswerShowsNothing) {
 TEST_F(SuggestionsTest, NoneAreAskedOnceTurnedOffAndTheChoiceIsKept) {
     window->suggestions->SetEnabled(false);
     ASSERT_TRUE(TypeInto(window->keywordsBox, "ca"));
-    EXPECT_TRUE(Never([&] { return Requested(Asked + "ca"); }, std::chrono::milliseconds(1000)));
+    EXPECT_TRUE(Never([&] { return Requested(Asked + "ca"); }, 1000ms));
     EXPECT_EQ(ReadSetting(m_config.path / "scoutwell/settings", "suggest-while-typing"), "off");
 }

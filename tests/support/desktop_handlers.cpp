@@ -20,9 +20,8 @@ std::vector<std::string> Folders(const char* variable, const char* fallback) {
     return folders;
 }
 
-// Points variable at stand-ins linking to all its folders hold but the handlers and defaults, so
-// GTK, GIO and WebKit still find schemas, themes and modules, and GIO none of the machine's handlers;
-// nor does the program see an installed copy's own files.
+// Points variable at stand-ins linking to all its folders hold but handlers, defaults and an installed copy's
+// files: GTK, GIO and WebKit find schemas, themes and modules, GIO none of the machine's handlers.
 void HideHandlers(const fs::path& root, const char* variable, const char* fallback) {
     std::string standIns;
     int count = 0;
@@ -93,8 +92,7 @@ void RecordingDesktopHandlers::ForgetCalls() const {
 }
 
 void RecordingDesktopHandlers::WriteHandlerCommand() const {
-    // The end marker comes last, so a half-written record is never read. The tools come from a PATH of the
-    // handler's own: the tests' PATH leaves out every folder with an xdg-open, /usr/bin included.
+    // The end marker last: a half-written record is never read. PATH of its own: the tests' has no /usr/bin.
     const fs::path command = m_folder / "record-handler";
     std::ofstream(command) << "#!/bin/sh\nPATH=/usr/bin:/bin\n{ printf 'ARG %s\\n' \"$1\"; env | grep "
                               "'^WEBKIT_' | sed 's/^/ENV /'; "

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-// A desktop of the test's own: fresh XDG folders whose one handler, the default for http, https and
-// mailto, records its argument; the machine's handlers and any xdg-open on PATH are out of sight.
-// GLib reads the XDG variables once, so this must exist before the first GIO or GTK call.
+// Fresh XDG folders whose one handler, for http, https and mailto, records its argument; the machine's and
+// any xdg-open on PATH out of sight. GLib reads them once: make this before the first GIO or GTK call.
 class RecordingDesktopHandlers {
 public:
     struct Call {

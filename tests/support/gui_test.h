@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace std::chrono_literals;
+
 class wxDialog;
 class wxWebView;
 class wxWindow;
@@ -19,8 +21,7 @@ RecordingProxy& TestProxy();
 RecordingDesktopHandlers& TestDesktop();
 
 // Runs the event loop until predicate holds or timeout passes; returns whether it held.
-bool WaitFor(const std::function<bool()>& predicate,
-             std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = 10000ms);
 inline bool WaitForDesktopCalls(std::size_t count) { // at least count addresses recorded
     return WaitFor([count] { return TestDesktop().Calls().size() >= count; });
 }
@@ -29,8 +30,7 @@ inline bool Never(const std::function<bool()>& predicate, std::chrono::milliseco
     return !WaitFor(predicate, duration);
 }
 
-// Input through the X server. Without a window manager keys go to the window under the pointer.
-// A click on a button returns once the button has reported it.
+// Input through the X server: keys go to the window under the pointer; a button's click waits for its report.
 void ClickAt(wxPoint screenPoint, int button = 1);
 void Click(wxWindow* window); // in the middle
 void PressKey(int key, int modifiers = 0);
@@ -51,8 +51,7 @@ public:
     explicit LoadWatcher(wxWebView* view);
     const std::vector<std::wstring>& Loaded() const { return m_loaded; }
     std::wstring Last() const { return m_loaded.empty() ? std::wstring() : m_loaded.back(); }
-    bool WaitUntilLoaded(const std::wstring& url,
-                         std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
+    bool WaitUntilLoaded(const std::wstring& url, std::chrono::milliseconds timeout = 15000ms);
 
 private:
     std::vector<std::wstring> m_loaded;

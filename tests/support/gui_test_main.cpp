@@ -58,9 +58,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
         << "wx assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
-// The first WebKit start as a user fills the caches in XDG_CACHE_HOME (fonts, the software
-// renderer's shaders, the media registry): on a machine that never ran it, several seconds more.
-// CTest runs this once before the GUI tests (--warm-up), so no test's bounded wait pays for it.
+// WebKit's first start fills XDG_CACHE_HOME, seconds more on a new machine: CTest runs this once before.
 int WarmUp() {
     auto* frame = new wxFrame(nullptr, wxID_ANY, L"warm-up");
     wxWebView* view = wxWebView::New(frame, wxID_ANY, wxString());
@@ -71,8 +69,7 @@ int WarmUp() {
                   L"<script>requestAnimationFrame(() => requestAnimationFrame(() => "
                   L"document.title = 'drawn'))</script>",
                   L"http://warm-up.example/");
-    const bool drawn =
-        WaitFor([&] { return view->GetCurrentTitle() == L"drawn"; }, std::chrono::seconds(110));
+    const bool drawn = WaitFor([&] { return view->GetCurrentTitle() == L"drawn"; }, 110s);
     frame->Destroy();
     WaitFor([] { return wxTopLevelWindows.empty(); });
     return drawn ? 0 : 1;
@@ -112,10 +109,9 @@ RecordingDesktopHandlers& TestDesktop() {
 void ClickAt(wxPoint screenPoint, int button) {
     wxUIActionSimulator simulator;
     simulator.MouseMove(screenPoint);
-    EXPECT_TRUE(WaitFor([&] { return wxGetMousePosition() == screenPoint; }, std::chrono::seconds(2)));
+    EXPECT_TRUE(WaitFor([&] { return wxGetMousePosition() == screenPoint; }, 2s));
     simulator.MouseClick(button == 1 ? wxMOUSE_BTN_LEFT : wxMOUSE_BTN_RIGHT);
-    EXPECT_TRUE(
-        WaitFor([] { return !wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY); }, std::chrono::seconds(2)));
+    EXPECT_TRUE(WaitFor([] { return !wxGetMouseState().ButtonIsDown(wxMOUSE_BTN_ANY); }, 2s));
 }
 
 void Click(wxWindow* window) {
@@ -123,7 +119,7 @@ void Click(wxWindow* window) {
     const int buttons = g_clicks.buttons;
     ClickAt(rect.GetPosition() + rect.GetSize() / 2);
     if (dynamic_cast<wxButton*>(window) != nullptr && window->IsEnabled()) {
-        EXPECT_TRUE(WaitFor([&] { return g_clicks.buttons > buttons; }, std::chrono::seconds(5)));
+        EXPECT_TRUE(WaitFor([&] { return g_clicks.buttons > buttons; }, 5s));
     }
 }
 
@@ -147,7 +143,7 @@ bool ChooseFromMenu(wxWindow* window, const std::string& label) {
     for (int step = 0; step < 30 && SelectedMenuItem() != label; ++step) {
         const std::string before = SelectedMenuItem();
         PressKey(WXK_UP);
-        WaitFor([&] { return SelectedMenuItem() != before; }, std::chrono::milliseconds(1000));
+        WaitFor([&] { return SelectedMenuItem() != before; }, 1000ms);
     }
     if (SelectedMenuItem() != label) {
         PressKey(WXK_ESCAPE);

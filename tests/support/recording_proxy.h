@@ -7,10 +7,8 @@
 #include <thread>
 #include <vector>
 
-// A small HTTP proxy on 127.0.0.1 for the GUI tests. The web views send it
-// every request with the absolute URL in the request line (http_proxy); it
-// records that URL and answers with a small page, so a test sees exactly what
-// each view asked for and no request leaves the machine.
+// An HTTP proxy on 127.0.0.1 (http_proxy) recording each absolute URL the web views ask for and answering
+// with a small page: a test sees exactly what each view asked for, and no request leaves the machine.
 class RecordingProxy {
 public:
     struct Response {

@@ -1,5 +1,3 @@
-// The tests' X server, asked directly.
-
 #include "gui_test.h"
 
 #include <X11/Xlib.h>
@@ -41,8 +39,7 @@ std::vector<std::string> StackedWindowTitles() {
     return titles;
 }
 
-// A key's press and release come through XTest: held up between the two on a busy machine, the X server
-// would repeat the key, which no person's single press does.
+// Held up between XTest's press and release on a busy machine, the X server would repeat the key.
 void TurnOffKeyRepeat() {
     GdkDisplay* display = gdk_display_get_default();
     if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {

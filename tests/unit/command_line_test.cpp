@@ -13,8 +13,6 @@ TEST(CommandLineTest, ReadsOptionsAndJoinsKeywordsAfterTheToolkitHasTakenItsOwn)
         std::string refused;
     } cases[] = {
         {{}, Action::Run, false, std::nullopt, ""},
-        {{"new", "york"}, Action::Run, false, "new york", ""},
-        {{"--private"}, Action::Run, true, std::nullopt, ""},
         {{"new", "--private", "york"}, Action::Run, true, "new york", ""},
         {{"--private", "--", "-5", "--help", "-"}, Action::Run, true, "-5 --help -", ""},
         {{"-", "a b"}, Action::Run, false, "- a b", ""},

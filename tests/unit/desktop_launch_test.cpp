@@ -14,8 +14,7 @@
 
 namespace {
 
-// GLib reads the XDG folders once per process: each launch runs in a child. It exits with 0 when the
-// handler was started, 1 when the launch failed giving a reason.
+// GLib reads the XDG folders once a process: each launch runs in a child; 0 launched, 1 refused, saying why.
 int LaunchInChild(const std::string& address, const std::function<void()>& prepare) {
     const pid_t child = fork();
     if (child == 0) {
@@ -32,7 +31,6 @@ int LaunchInChild(const std::string& address, const std::function<void()>& prepa
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Polls, without an event loop, for up to 30 seconds until predicate holds; returns whether it held.
 bool Eventually(const std::function<bool()>& predicate) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!predicate() && std::chrono::steady_clock::now() < deadline)
@@ -47,8 +45,7 @@ const auto UsersOwnChoice = [] { setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 
 
 } // namespace
 
-// The address reaches the default handler unchanged through GIO alone; WebKit settings the program
-// made stay behind, the user's own go along. No handler: a reason.
+// The address reaches the handler unchanged through GIO; the program's WebKit settings stay, the user's go.
 TEST(DesktopLaunch, TheDefaultHandlerGetsTheAddressOrTheFailureItsReason) {
     RecordingDesktopHandlers desktop;
     unsetenv("WEBKIT_DISABLE_COMPOSITING_MODE");

@@ -38,8 +38,6 @@ ByteSource Trickle(const std::string& bytes, std::size_t piece) {
 
 } // namespace
 
-// Replacing through a link, keeping the permissions and refusing what is no regular file are the file
-// layer's.
 TEST_F(EngineSelectionFileTest, WritesFiveCrLfLinesOfUtf8ThatReadBackUnchanged) {
     WriteFile(m_file, std::string(5000, 'x'));
     WriteEngineSelection(m_file, {L"caf\u00E9", L"", L" x ", L"two\r\nlines", L"\U0001F600"});
@@ -88,9 +86,7 @@ TEST_F(EngineSelectionFileTest, ReadsUpToFiveBoundedLinesAsTheyStandFromARegular
         EXPECT_TRUE(ReadEngineSelection(path).empty()) << path;
 }
 
-// A save must not replace a file the user made read-only, and its failure names the file and the reason (the
-// file layer's tests cover the other refusals and a failed write). Root may write anywhere, so the save runs
-// in a child that has given up root for "nobody".
+// A read-only file stays and the failure says why; root writes anywhere, so the save runs as "nobody".
 TEST_F(EngineSelectionFileTest, AReadOnlyFileIsNotReplacedAndTheFailureSaysWhy) {
     const passwd* nobody = ::getpwnam("nobody");
     if (::geteuid() == 0 && (nobody == nullptr || nobody->pw_uid == 0))
@@ -118,8 +114,7 @@ TEST_F(EngineSelectionFileTest, AReadOnlyFileIsNotReplacedAndTheFailureSaysWhy) 
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), {}), 1); // no temporary left over
 }
 
-// Save goes beside the program while that folder can be written, else to the user's folder; the start
-// reads the file Save writes, else the other one.
+// The start reads the file Save writes, else the other one.
 TEST_F(EngineSelectionFileTest, LivesBesideAWritableProgramElseInTheUsersFolder) {
     fs::permissions(m_folder, fs::perms::all);
     const fs::path userFile = m_folder / "config/scoutwell" / EngineSelectionFileName;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 namespace {
 
@@ -27,9 +28,7 @@ struct FakeDesktop : Desktop {
 
 } // namespace
 
-// On one window: 12000 x 9000 gives rows of 1350 from 1575; a window lower than the strip keeps pane 0's
-// height; one narrower than two button columns keeps the widths. Each failure carried on from leaves one line
-// saying what failed and where.
+// 12000 x 9000: rows of 1350 from 1575; too low or narrow: sizes kept; each failure one line on stderr.
 TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
     FakePlacement window, topStrip;
     PaneArray<FakePlacement> columns, views;
@@ -66,24 +65,19 @@ TEST(ArrangePanes, FiveEqualRowsBelowTheStripSpanningTheWindow) {
 }
 
 TEST(FitToWorkArea, CoversTheWorkAreaWhereverTheBarsLie) {
-    struct Case {
-        PixelRect workArea;
-        float factor;
-        Rect fitted;
-    };
-    for (const Case& c : {
-             Case{{60, 0, 1024, 768}, 15, {900, 0, 14460, 11520}},     // on the left
-             Case{{-1280, 0, 0, 1024}, 15, {-19200, 0, 19200, 15360}}, // a screen left of the primary
-             Case{{1, 3, 5, 7}, 12.5f, {12, 38, 50, 50}},              // 12.5 -> 12, 37.5 -> 38: to even
-             Case{{0, 0, 0, 0}, 15, {0, 0, 15360, 11520}},             // no usable work area: the screen
-             Case{{0, 0, 200'000'000, 700}, 15, {5, 0, 0, 0}},         // beyond 32 bits: nothing moves
+    for (const auto& [workArea, factor, fitted] : std::initializer_list<std::tuple<PixelRect, float, Rect>>{
+             {{60, 0, 1024, 768}, 15, {900, 0, 14460, 11520}},     // on the left
+             {{-1280, 0, 0, 1024}, 15, {-19200, 0, 19200, 15360}}, // a screen left of the primary
+             {{1, 3, 5, 7}, 12.5f, {12, 38, 50, 50}},              // 12.5 -> 12, 37.5 -> 38: to even
+             {{0, 0, 0, 0}, 15, {0, 0, 15360, 11520}},             // no usable work area: the screen
+             {{0, 0, 200'000'000, 700}, 15, {5, 0, 0, 0}},         // beyond 32 bits: nothing moves
          }) {
         FakeDesktop desktop;
-        desktop.workArea = c.workArea;
-        desktop.factor = c.factor;
+        desktop.workArea = workArea;
+        desktop.factor = factor;
         FakePlacement window;
         window.SetLeft(5);
         IgnoreFailure([&] { FitToWorkArea(window, desktop); });
-        EXPECT_EQ(Of(window), c.fitted) << c.workArea.left << "," << c.workArea.right;
+        EXPECT_EQ(Of(window), fitted) << workArea.left << "," << workArea.right;
     }
 }

