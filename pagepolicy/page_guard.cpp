@@ -114,14 +114,20 @@ bool PageGuard::Stuck() const {
     return m_heldDialog != nullptr || !webkit_web_view_get_is_web_process_responsive(m_view);
 }
 
+// WebKit starts a fresh process for the view's next load; the ending is
+// ours, so it shows no note.
+void PageGuard::EndProcess() {
+    m_endingOnPurpose = true;
+    webkit_web_view_terminate_web_process(m_view);
+}
+
 void PageGuard::EndPage() {
     if (!m_toldHeld)
         std::fprintf(stderr, "scoutwell: a page that held its pane was stopped\n");
     m_toldHeld = true;
     m_requestUnderWay = false; // the request runs again
     m_requestAlive = false;
-    m_endingOnPurpose = true;
-    webkit_web_view_terminate_web_process(m_view);
+    EndProcess();
     ReleaseHeldDialog();
     m_dialogsThisPage = 0;
 }

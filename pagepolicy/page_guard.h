@@ -77,6 +77,7 @@ public:
 
 private:
     bool Stuck() const;
+    void EndProcess();
     void EndPage();
     void EndLaterAndRetry();
     void ShowNote(const std::string& text);

@@ -27,14 +27,12 @@ bool FromMainDocument(WebKitNavigationAction* action, const std::string& shown) 
     const char* referrer = headers != nullptr ? soup_message_headers_get_one(headers, "Referer") : nullptr;
     if (referrer == nullptr || shown == referrer)
         return true;
-    GUri* uri = g_uri_parse(shown.c_str(), G_URI_FLAGS_NONE, nullptr);
-    if (uri == nullptr)
-        return false;
-    gchar* origin = g_uri_join(G_URI_FLAGS_NONE, g_uri_get_scheme(uri), nullptr, g_uri_get_host(uri),
-                               g_uri_get_port(uri), "/", nullptr, nullptr);
-    const bool same = g_strcmp0(origin, referrer) == 0;
-    g_free(origin);
-    g_uri_unref(uri);
+    // WebKit's own serialization of an origin, the one it wrote the referrer with.
+    WebKitSecurityOrigin* origin = webkit_security_origin_new_for_uri(shown.c_str());
+    gchar* text = webkit_security_origin_to_string(origin);
+    const bool same = text != nullptr && std::string(text) + "/" == referrer;
+    g_free(text);
+    webkit_security_origin_unref(origin);
     return same;
 }
 

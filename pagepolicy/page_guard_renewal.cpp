@@ -7,8 +7,6 @@
 #include "page_guard_internal.h"
 #include "panes.h"
 
-#include <webkit2/webkit2.h>
-
 namespace {
 
 // Pages a process shows before the next search in its pane gets a fresh one.
@@ -26,6 +24,5 @@ int FirstPageCount() {
 void PageGuard::RenewWornProcess() {
     if (m_pagesInProcess < PagesPerProcess || Stuck())
         return;
-    m_endingOnPurpose = true;
-    webkit_web_view_terminate_web_process(m_view);
+    EndProcess();
 }
