@@ -208,7 +208,10 @@ void PageGuard::OnProcessEnded(int reason) {
 void PageGuard::ShowNote(const std::string& text) {
     const std::string html =
         LocalPage(text, "body{font-family:sans-serif}", "<p>" + HtmlEscaped(text) + "</p>");
-    const gchar* uri = webkit_web_view_get_uri(m_view);
+    ShowOwnPage(html, webkit_web_view_get_uri(m_view));
+}
+
+void PageGuard::ShowOwnPage(const std::string& html, const char* uri) {
     m_ownPage = true;
     webkit_web_view_load_alternate_html(m_view, html.c_str(), uri != nullptr ? uri : "about:blank", nullptr);
 }

@@ -81,6 +81,7 @@ private:
     void EndPage();
     void EndLaterAndRetry();
     void ShowNote(const std::string& text);
+    void ShowOwnPage(const std::string& html, const char* uri);
     void ReleaseHeldDialog();
     bool HoldsPageNavigation(WebKitNavigationAction* action);
     bool HoldsPageResponse(WebKitResponsePolicyDecision* decision);

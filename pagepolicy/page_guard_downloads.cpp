@@ -2,10 +2,12 @@
 // or key of the user's, one at a time, and never with a name that holds a
 // folder.
 
+#include "load_failure_page.h"
 #include "page_guard.h"
 #include "page_guard_internal.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -110,6 +112,19 @@ bool PageGuard::OnResponse(WebKitPolicyDecision* decision) {
         if (webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
             m_navigationByUser = false;
         return false;
+    }
+    // An error answer is a failed load, not a file, whatever came with it: a
+    // proxy that refuses the tunnel to a secure site answers so, with nothing
+    // to show.
+    const guint status = webkit_uri_response_get_status_code(response);
+    if (status >= 400 && webkit_response_policy_decision_is_main_frame_main_resource(responseDecision)) {
+        webkit_policy_decision_ignore(decision);
+        m_navigationByUser = false;
+        const char* uri = webkit_uri_response_get_uri(response);
+        const std::string reason =
+            "The answer was " + std::to_string(status) + " " + soup_status_get_phrase(status) + ".";
+        ShowOwnPage(LoadFailurePage(uri != nullptr ? uri : "", reason), uri);
+        return true;
     }
     static constexpr const char* NameReason = "its name holds a folder";
     const char* refusal = nullptr;

@@ -52,19 +52,22 @@ long Requested(const std::string& path) {
 
 } // namespace
 
-// Printing shows no dialog; too much memory, a sign-in or a hang-up get a page of ours that loads nothing.
+// Printing shows no dialog; too much memory, a sign-in, a hang-up or an error answer get a page of ours
+// that loads nothing.
 TEST_F(HostilePageTest, PrintMemorySignInAndAHangUpHoldNothing) {
     Page("/print", "<script>window.print(); document.title = 'printed'</script>");
     Page("/grow", "<script>const kept = []; setInterval(() => { for (let i = 0; i < 8; ++i) "
                   "kept.push(new Float64Array(1 << 20).fill(i)) }, 20)</script>");
     Page("/secret", "denied", "WWW-Authenticate: Basic realm=\"secret\"\r\n", 401);
     Page("/hangup", "", "", 0);
+    Page("/refused", "no tunnels", "", 405, "application/octet-stream"); // as a proxy refuses a tunnel
     ASSERT_TRUE(Show(1, L"http://first.test/"));
     const std::tuple<PaneIndex, const char*, const wchar_t*> cases[] = {
         {0, "/print", L"printed"},
         {4, "/grow", L"memory"},
         {2, "/secret", L"user name and password"},
-        {1, "/hangup", L"pages.test"}};
+        {1, "/hangup", L"pages.test"},
+        {3, "/refused", L"Could not reach pages.test"}};
     for (const auto& [pane, path, title] : cases)
         Open(pane, path);
     for (const auto& [pane, path, title] : cases)
