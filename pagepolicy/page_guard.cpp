@@ -58,8 +58,7 @@ PageGuard* GuardOf(WebKitWebView* view) {
 }
 
 PageGuard::PageGuard(wxWebView* view)
-    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pagesInProcess(FirstPageCount()),
-      m_pings(g_cancellable_new()) {
+    : m_view(static_cast<WebKitWebView*>(view->GetNativeBackend())), m_pings(g_cancellable_new()) {
     // Kept alive until the guard goes, whichever of the two the toolkit ends first.
     g_object_ref(m_view);
     g_object_set_data(G_OBJECT(m_view), GuardKey, this);
@@ -78,6 +77,7 @@ PageGuard::PageGuard(wxWebView* view)
 }
 
 PageGuard::~PageGuard() {
+    ForgetForRenewal(this);
     if (m_retrySource != 0)
         g_source_remove(m_retrySource);
     StopWatchingHandOver();

@@ -52,12 +52,12 @@ public:
     // nowhere on its own, until the user's next click, key or request.
     void RunUserStop(const std::function<void()>& stop);
 
-    // Before a search in the pane (not Back, Fwd or Stop): a process that
-    // has shown many pages is replaced by a fresh one, as WebKit does itself
-    // when a pane goes to another site. What a result page leaves behind in
-    // its process is not given back after the page is left, so panes
-    // searching all day would otherwise keep growing. The pane's history
-    // stays.
+    // Before a search in the pane (not Back, Fwd or Stop): once the web
+    // processes have grown, the pane's process, if it has shown a few pages,
+    // is replaced by a fresh one, as WebKit does itself when a pane goes to
+    // another site. What a result page leaves behind in its process is not
+    // given back after the page is left, so panes searching all day would
+    // otherwise keep growing. The pane's history stays.
     void RenewWornProcess();
 
     // Shows the local page that says the pane's page stopped responding.
@@ -94,7 +94,7 @@ private:
     int m_dialogsThisPage = 0;
     WebKitScriptDialog* m_heldDialog = nullptr;
     bool m_endingOnPurpose = false;
-    int m_pagesInProcess;
+    int m_pagesInProcess = 0;
     bool m_committed = false;
     bool m_navigationByUser = false;
     bool m_downloadAllowed = false;
@@ -112,6 +112,11 @@ private:
     bool m_ownPage = false;        // one of the guard's own pages is on its way
     GCancellable* m_pings;         // ended with the guard
 };
+
+// How much the web processes' average resident memory may grow over the
+// least it has been before a search renews a pane's process; tests set less.
+// Returns the bound it replaces.
+long SetWebProcessGrowthBound(long kib);
 
 // Where a download goes is the user's choice: the question gets the folder
 // to start in and a plain file name to suggest, and calls answer with the

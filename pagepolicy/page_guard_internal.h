@@ -26,6 +26,5 @@ gboolean RemoveDownloadItems(WebKitWebView* view, WebKitContextMenu* menu, GdkEv
 // lock) from the rest of the program.
 void KeepScreenAndPointer(WebKitWebView* view);
 
-// Pages a new guard's process counts as shown already, spreading the panes'
-// web-process renewals over different searches.
-int FirstPageCount();
+// A guard that goes is no longer weighed for a web-process renewal.
+void ForgetForRenewal(const PageGuard* guard);

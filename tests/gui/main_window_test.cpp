@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "page_guard.h"
 #include "splash_window.h"
 #include "wx_placement.h"
 
@@ -64,9 +65,10 @@ TEST_F(MainWindowTest, NewWindowRequestsGoToTheDesktopBrowserAndPlainLinksStayIn
     EXPECT_EQ(wxTopLevelWindows.GetCount(), 1u);
 }
 
-// What a page leaves behind stays in its web process: after many pages a pane's next search comes in a fresh
+// Once the web processes have grown (what a page left stays there), a pane's next search comes in a fresh
 // process, with no note, and Back and Fwd still go over the pages before it.
-TEST_F(MainWindowTest, APaneThatShowedManyPagesGetsAFreshProcessAndKeepsItsHistory) {
+TEST_F(MainWindowTest, AGrownPaneGetsAFreshProcessAndKeepsItsHistory) {
+    const long bound = SetWebProcessGrowthBound(-1); // grown whatever the pages hold
     ServePages([](const std::string& url) { return "<title>" + url + "</title>"; });
     auto* view = static_cast<WebKitWebView*>(window->paneViews[0]->View()->GetNativeBackend());
     int renewals = 0;
@@ -77,6 +79,7 @@ TEST_F(MainWindowTest, APaneThatShowedManyPagesGetsAFreshProcessAndKeepsItsHisto
     const auto page = [](int i) { return "http://pages.example/" + std::to_string(i); };
     for (int i = 0; i < 32; ++i)
         ASSERT_TRUE(Show(0, wxString(page(i)).ToStdWstring())) << i;
+    SetWebProcessGrowthBound(bound);
     EXPECT_GE(renewals, 1);
     const auto shows = [&](int i) {
         return WaitFor([&] { return window->paneViews[0]->View()->GetCurrentTitle() == page(i); });

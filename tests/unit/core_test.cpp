@@ -1,3 +1,4 @@
+#include "child_processes.h"
 #include "code_pages.h"
 #include "failure.h"
 #include "file_io.h"
@@ -19,6 +20,7 @@
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -223,5 +225,31 @@ TEST_F(FileTest, HelpIsTheFirstReadableCopyInTheSearchOrder) {
         if (!fs::exists(*place))
             std::ofstream(*place) << "{\\rtf1 }";
         EXPECT_EQ(FindHelpDocument(program, xdg), *place == order[1] ? order[2] : *place);
+    }
+}
+
+// Each child running the program is counted once with its resident size; others and grandchildren are not.
+TEST(ChildProcesses, EachChildOfTheProgramIsCountedWithItsResidentMemory) {
+    const auto start = [](const char* program) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execlp(program, program, "30", nullptr);
+            _exit(127);
+        }
+        return pid;
+    };
+    const std::vector<pid_t> children = {start("sleep"), start("sleep"), start("timeout")};
+    std::vector<long> sizes;
+    for (int tries = 0; tries < 200 && sizes.size() != 2; ++tries) {
+        usleep(10000); // until both have exec'd
+        sizes = ChildrenResidentKiB("sleep");
+    }
+    EXPECT_EQ(sizes.size(), 2u);
+    for (const long size : sizes)
+        EXPECT_GT(size, 0);
+    EXPECT_TRUE(ChildrenResidentKiB("no-such-program").empty());
+    for (const pid_t child : children) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
     }
 }
