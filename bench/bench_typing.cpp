@@ -3,11 +3,8 @@
 #include "bench.h"
 
 #include <fstream>
-#include <iterator>
 #include <random>
-#include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -66,20 +63,6 @@ int SuggestionRequests(const PageServer& server, Clock::time_point since) {
     for (const auto& arrival : server.ArrivalsSince(since))
         count += arrival.path.rfind(PageServer::SuggestionsPath, 0) == 0 ? 1 : 0;
     return count;
-}
-
-// The processor time the program's main thread (its event loop) has used,
-// in ms: what the typing costs it whatever else the machine does.
-double MainThreadCpuMs(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 0; i < 13 && fields >> field; ++i)
-        if (i >= 11) // utime, stime
-            ticks += std::stol(field);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 } // namespace
@@ -146,11 +129,11 @@ void Bench::TypingInstance(bool suggestions, int run) {
             Quiet();
             const auto start = Clock::now();
             const int mapsBefore = PopupMaps(m_x, pid);
-            const double cpuBefore = MainThreadCpuMs(pid);
+            const double cpuBefore = MainThreadCpuSeconds(pid);
             const double stall = TypeWithPings(*main);
             const std::string key = mode + "." + std::to_string(delay);
             m_samples.Add("stall.typing." + key, stall);
-            m_samples.Add("typing.main-cpu." + key, MainThreadCpuMs(pid) - cpuBefore);
+            m_samples.Add("typing.main-cpu." + key, 1000 * (MainThreadCpuSeconds(pid) - cpuBefore));
             m_samples.Add("typing.requests." + key, SuggestionRequests(m_server, start));
             m_samples.Add("typing.lists." + key, PopupMaps(m_x, pid) - mapsBefore);
             // An empty box for the next run; emptying it closes the list.

@@ -3,6 +3,7 @@
 #include "heavy_pages.h"
 
 #include <arpa/inet.h>
+#include <glib.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -42,16 +43,12 @@ std::string Response(int status, const char* reason, const std::string& type, co
 
 // What an engine's suggestions address answers (OpenSearch suggestions JSON):
 // the query and eight completions of it, about the size of a real answer.
-std::string SuggestionsJson(const std::string& encoded) {
-    std::string query;
-    for (std::size_t i = 0; i < encoded.size(); ++i) {
-        if (encoded[i] == '+')
-            query += ' ';
-        else if (encoded[i] == '%' && i + 2 < encoded.size())
-            query += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16)), i += 2;
-        else if (encoded[i] != '"' && encoded[i] != '\\')
-            query += encoded[i];
-    }
+std::string SuggestionsJson(std::string encoded) {
+    std::replace(encoded.begin(), encoded.end(), '+', ' ');
+    gchar* decoded = g_uri_unescape_string(encoded.c_str(), nullptr);
+    std::string query = decoded != nullptr ? decoded : "";
+    g_free(decoded);
+    std::erase_if(query, [](char c) { return c == '"' || c == '\\'; }); // nothing to escape in the JSON
     std::string json = "[\"" + query + "\",[";
     const char* endings[] = {"",      " hotels",       " weather", " map", " restaurants",
                              " news", " things to do", " events"};

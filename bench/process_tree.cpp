@@ -19,11 +19,11 @@
 
 namespace {
 
-// The fields of /proc/PID/stat after the command name, which is in
-// parentheses and may hold spaces: the state first. Empty when the process
-// is gone.
-std::string StatAfterName(const std::string& pid) {
-    std::ifstream stat("/proc/" + pid + "/stat");
+// The fields of /proc/ENTRY/stat after the command name, which is in
+// parentheses and may hold spaces: the state first. ENTRY is a process ("PID")
+// or one of its threads ("PID/task/TID"). Empty when it is gone.
+std::string StatAfterName(const std::string& entry) {
+    std::ifstream stat("/proc/" + entry + "/stat");
     std::string line;
     if (!std::getline(stat, line))
         return {};
@@ -171,23 +171,38 @@ int ForeignWebKitProcesses(pid_t root) {
     return count;
 }
 
+namespace {
+
+// User and system time of a process or thread (as StatAfterName takes it), in seconds.
+std::optional<double> CpuSecondsOf(const std::string& entry) {
+    // After the name: state, then fields 4 to 13, then utime and stime.
+    std::istringstream fields(StatAfterName(entry));
+    std::string field;
+    for (int i = 3; i <= 13 && fields >> field; ++i) {
+    }
+    unsigned long long user = 0, system = 0;
+    if (!(fields >> user >> system))
+        return std::nullopt;
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
 std::map<pid_t, ProcessCpu> TreeCpu(pid_t root) {
     std::map<pid_t, ProcessCpu> processes;
     for (pid_t pid : ProcessTree(root)) {
-        // After the name: state, then fields 4 to 13, then utime and stime.
-        std::istringstream fields(StatAfterName(std::to_string(pid)));
-        std::string field;
-        for (int i = 3; i <= 13 && fields >> field; ++i) {
-        }
-        unsigned long long user = 0, system = 0;
-        if (!(fields >> user >> system))
+        const auto seconds = CpuSecondsOf(std::to_string(pid));
+        if (!seconds)
             continue;
         std::string name;
         std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
-        processes[pid] = {name,
-                          static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK))};
+        processes[pid] = {name, *seconds};
     }
     return processes;
+}
+
+double MainThreadCpuSeconds(pid_t pid) {
+    return CpuSecondsOf(std::to_string(pid) + "/task/" + std::to_string(pid)).value_or(0);
 }
 
 double TreeCpuSeconds(pid_t root) {

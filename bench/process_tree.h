@@ -48,6 +48,9 @@ struct ProcessCpu {
 };
 std::map<pid_t, ProcessCpu> TreeCpu(pid_t root);
 
+// Processor time the process's main thread alone has used so far, in seconds.
+double MainThreadCpuSeconds(pid_t pid);
+
 // A program started with an environment of its own. With talk set its
 // standard input and output are pipes the benchmark uses; otherwise they are
 // /dev/null, so nothing it writes can ever fill a pipe and stop it.
