@@ -8,12 +8,16 @@
 #include "splash_window.h"
 #include "text_fit.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
+#include <wx/combobox.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -162,6 +166,18 @@ std::vector<wxWindow*> TextControls(MainWindow* window, bool zoomed, bool findin
     return controls;
 }
 
+// What is drawn in the area stands out from its background at least as much as asked.
+void ExpectContrast(const wxRect& area, double least, const std::string& name) {
+    double contrast = 1;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            contrast = TextContrast(CaptureScreenArea(area));
+            return contrast >= least;
+        },
+        2000ms))
+        << name << " " << contrast;
+}
+
 // The text fits, or is shortened where that may be, and stands out from its background as drawn.
 void ExpectReadable(wxWindow* control, bool mayShorten, bool captured) {
     const std::string name =
@@ -172,15 +188,29 @@ void ExpectReadable(wxWindow* control, bool mayShorten, bool captured) {
     if (!captured)
         return;
     // Inside the border, which is no text.
-    const wxRect inside = control->GetScreenRect().Deflate(dynamic_cast<wxStaticText*>(control) ? 0 : 3);
-    double contrast = 1;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            contrast = TextContrast(CaptureScreenArea(inside));
-            return contrast >= 4.5;
-        },
-        2000ms))
-        << name << " " << contrast;
+    ExpectContrast(control->GetScreenRect().Deflate(dynamic_cast<wxStaticText*>(control) ? 0 : 3), 4.5, name);
+}
+
+// Where a chooser's drop-down button is on the screen: right of its text box.
+wxRect ArrowButtonRect(wxComboBox* chooser) {
+    auto* combo = static_cast<GtkWidget*>(chooser->GetHandle());
+    GtkAllocation comboBox, textBox;
+    gtk_widget_get_allocation(combo, &comboBox);
+    gtk_widget_get_allocation(gtk_bin_get_child(GTK_BIN(combo)), &textBox);
+    const int left = textBox.x + textBox.width - comboBox.x;
+    return {chooser->GetScreenPosition() + wxPoint(left, 0), wxSize(comboBox.width - left, comboBox.height)};
+}
+
+// The choosers' arrows stand out as a control's picture must (3:1), drawn without an SVG renderer.
+void ExpectArrowsStandOut(MainWindow* window) {
+    for (wxComboBox* chooser : window->engineChoosers) {
+        wxRect button = ArrowButtonRect(chooser);
+        ASSERT_FALSE(button.IsEmpty());
+        ExpectContrast(button.Deflate(2), 3, "arrow of " + chooser->GetValue().utf8_string());
+    }
+    std::ifstream maps("/proc/self/maps");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(maps), {}).find("librsvg"), std::string::npos)
+        << "the SVG renderer was loaded";
 }
 
 } // namespace
@@ -205,6 +235,8 @@ TEST_F(AccessibilityTest, EveryTextFitsAndStandsOutFromItsBackground) {
         ASSERT_TRUE(!finding || !bar.CountsText().empty());
         for (wxWindow* control : TextControls(window, zoomed, finding)) // the URL box's shows in no capture
             ExpectReadable(control, !finding, control != window->urlBox);
+        if (!zoomed && !finding)
+            ExpectArrowsStandOut(window);
     }
 
     SplashWindow splash; // its labels draw their own text: each is as large as the text it shows
