@@ -8,8 +8,9 @@ class wxWindow;
 // would be clipped at those sizes; this style takes the padding away inside
 // the windows given to UseCompactStyle, and only there: message boxes and the
 // help window keep the theme's normal controls. It also makes the keyboard
-// focus clearly visible on every button and text field of the program. Call
-// once, after the toolkit has started.
+// focus clearly visible on every button and text field of the program, and
+// draws the choosers' drop-down arrow itself. Call once, after the toolkit
+// has started.
 void ApplyCompactStyle();
 
 // Lays the controls of window out compactly (see ApplyCompactStyle).
