@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -230,26 +231,35 @@ TEST_F(FileTest, HelpIsTheFirstReadableCopyInTheSearchOrder) {
 
 // Each child running the program is counted once with its resident size; others and grandchildren are not.
 TEST(ChildProcesses, EachChildOfTheProgramIsCountedWithItsResidentMemory) {
-    const auto start = [](const char* program) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            execlp(program, program, "30", nullptr);
-            _exit(127);
-        }
+    const auto start = [](std::vector<const char*> command) {
+        command.push_back(nullptr);
+        pid_t pid = 0;
+        posix_spawnp(&pid, command[0], nullptr, nullptr, const_cast<char* const*>(command.data()), environ);
         return pid;
     };
-    const std::vector<pid_t> children = {start("sleep"), start("sleep"), start("timeout")};
+    // The third child is not "sleep" itself, but it starts a "sleep" of its own.
+    const std::vector<pid_t> children = {start({"sleep", "30"}), start({"sleep", "30"}),
+                                         start({"timeout", "30", "sleep", "30"})};
+    const std::string third = "/proc/" + std::to_string(children[2]) + "/task/" + std::to_string(children[2]);
+    const auto grandchildSleeps = [&] {
+        pid_t grandchild = 0;
+        std::string name;
+        return std::ifstream(third + "/children") >> grandchild &&
+               std::getline(std::ifstream("/proc/" + std::to_string(grandchild) + "/comm"), name) &&
+               name == "sleep";
+    };
     std::vector<long> sizes;
-    for (int tries = 0; tries < 200 && sizes.size() != 2; ++tries) {
-        usleep(10000); // until both have exec'd
+    for (int tries = 0; tries < 200 && (sizes.size() < 2 || !grandchildSleeps()); ++tries) {
+        usleep(10000); // until all have exec'd
         sizes = ChildrenResidentKiB("sleep");
     }
+    EXPECT_TRUE(grandchildSleeps());
     EXPECT_EQ(sizes.size(), 2u);
     for (const long size : sizes)
         EXPECT_GT(size, 0);
     EXPECT_TRUE(ChildrenResidentKiB("no-such-program").empty());
     for (const pid_t child : children) {
-        kill(child, SIGKILL);
+        kill(child, SIGTERM); // timeout hands it on to its own child
         waitpid(child, nullptr, 0);
     }
 }
